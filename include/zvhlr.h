@@ -1,0 +1,156 @@
+/*
+** zvhlr.h: public interface of the zvhlr hidden-line removal library.
+**
+** The software engine (the ZVSD functions) takes planar 3-D polygons, each an
+** outer contour followed by its holes, and decides which stretches of their
+** edges are visible.  The library has no view of its own: the host projects
+** points, measures depth and draws through the callbacks of TZVSDData.
+**
+** Calling order:
+**   1. h = ZVSDCreate();
+**   2. _ZVSDGetData(h, NULL) gives the record size; _ZVSDGetData(h, &d), set
+**      the callbacks and flags, _ZVSDSetData(h, &d);
+**   3. ZVSDSetChanging(h, 1); ZVSDAddContour / ZVSDAddHole ...;
+**      ZVSDSetChanging(h, 0) runs the calculation;
+**   4. per item: ZVSDGetArray2d / ZVSDGetMask / ZVSDGetArray3d, each first
+**      with a NULL buffer for the count; or ZVSDDraw(h, 0);
+**   5. ZVSDClear(h) to start over; ZVSDFree(h) at the end.
+**
+** Reactions to bad calls (the library never crashes on them):
+**   - a handle that ZVSDCreate did not return, or that was freed, is ignored:
+**     the call does nothing and returns -1 where it returns a number;
+**   - an item index outside 0 .. item count - 1 does the same;
+**   - a contour with fewer than 2 points, a NULL point pointer, a non-finite
+**     coordinate or a vanishing normal is rejected: nothing is stored and the
+**     returned index names the previous last item (-1 on an empty buffer);
+**   - ZVSDAddContour, ZVSDAddHole, ZVSDClear and ZVSDFree called from a
+**     callback of a running calculation change nothing (a free is carried out
+**     when the calculation has ended); ZVSDDraw and ZVSDChanged do nothing then.
+**
+** All functions must be called on one thread per handle; callbacks are called
+** synchronously on the calling thread.
+*/
+#ifndef ZVHLR_H
+#define ZVHLR_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define ZVHLR_API __attribute__((visibility("default")))
+#else
+#define ZVHLR_API
+#endif
+
+#define ZVHLR_VERSION_MAJOR 1
+#define ZVHLR_VERSION_MINOR 0
+
+/* A 2-D point of the host's drawing plane. */
+typedef struct TXY { double X, Y; } TXY;
+
+/* A 3-D point. */
+typedef struct TXYZ { double X, Y, Z; } TXYZ;
+
+/* A plane through Origin with the (not necessarily unit) normal Normal. */
+typedef struct TPlane { TXYZ Origin; TXYZ Normal; } TPlane;
+
+/* Opaque handle of a software hidden-line buffer. */
+typedef struct ZVSDBuffer *ZVSDHandle;
+
+/* Signed depth of *p against *plane along the viewing direction: negative when
+   p lies behind the plane (farther from the viewer), positive in front. */
+typedef double (*TZVSDDepthProc)(ZVSDHandle h, const TXYZ *p, const TPlane *plane, TXYZ *scratch);
+
+/* Projects *p into the host's 2-D drawing plane, writing *out. */
+typedef void (*TZVSDProjectProc)(ZVSDHandle h, const TXYZ *p, TXY *out);
+
+/* Writes the 3-D point at fraction t (measured on the projected segment) between *a and *b. */
+typedef void (*TZVSDInterpolateProc)(ZVSDHandle h, const TXYZ *a, const TXYZ *b, double t, TXYZ *out);
+
+/* Draws from the current position to *p; visible is 1 for a visible stretch, 0 for a hidden one. */
+typedef void (*TZVSDLineToProc)(ZVSDHandle h, int32_t visible, const TXY *p);
+
+/* Sets the current position to *p without drawing. */
+typedef void (*TZVSDMoveToProc)(ZVSDHandle h, const TXY *p);
+
+/* Asked during a calculation; write nonzero to *abort to stop it. */
+typedef void (*TZVSDQueryAbortProc)(ZVSDHandle h, int16_t *abort);
+
+/* Called when a calculation begins or ends. */
+typedef void (*TZVSDNotifyProc)(ZVSDHandle h);
+
+/* Settings record: 48 bytes on 32-bit targets, 80 on LP64 (callbacks are
+   pointer-sized).  Booleans are 16-bit: read as nonzero = true, written as -1. */
+typedef struct TZVSDData {
+    TZVSDDepthProc DepthProc;             /* NULL: every depth is 0 */
+    TZVSDProjectProc ProjectProc;         /* NULL: outline points keep their previous value */
+    TZVSDInterpolateProc InterpolateProc; /* NULL: linear interpolation in 3-D */
+    TZVSDLineToProc LineToProc;           /* NULL: the call is skipped */
+    TZVSDMoveToProc MoveToProc;           /* NULL: the call is skipped */
+    TZVSDQueryAbortProc QueryAbortProc;   /* NULL: never aborts */
+    TZVSDNotifyProc BeginProc;            /* NULL: the call is skipped */
+    TZVSDNotifyProc EndProc;              /* NULL: the call is skipped */
+    int16_t FrontPositiveFlag;            /* outlines with positive signed area face the viewer */
+    int16_t DrawHiddenFlag;               /* ZVSDDraw also emits hidden stretches (first) */
+    int32_t HostValue1;                   /* kept for the host, never read by the library */
+    int32_t HostValue2;                   /* kept for the host, never read by the library */
+    int32_t ItemCount;                    /* written by _ZVSDGetData, ignored by _ZVSDSetData */
+} TZVSDData;
+
+/* Creates a buffer with no callbacks, FrontPositive true and DrawHidden false. */
+ZVHLR_API ZVSDHandle ZVSDCreate(void);
+
+/* Destroys the buffer and all its items; NULL is ignored. */
+ZVHLR_API void ZVSDFree(ZVSDHandle h);
+
+/* Removes all items; settings, callbacks and the bracket counter stay. */
+ZVHLR_API void ZVSDClear(ZVSDHandle h);
+
+/* With NULL returns sizeof(TZVSDData); otherwise fills *data and returns 0. */
+ZVHLR_API int32_t _ZVSDGetData(ZVSDHandle h, TZVSDData *data);
+
+/* Copies every field of *data but ItemCount into the buffer; NULL does nothing. */
+ZVHLR_API void _ZVSDSetData(ZVSDHandle h, const TZVSDData *data);
+
+/* Opens (nonzero) or closes (0) an edit bracket; closing the outermost one calculates. */
+ZVHLR_API void ZVSDSetChanging(ZVSDHandle h, int16_t changing);
+
+/* Runs the calculation at once, whatever the bracket counter. */
+ZVHLR_API void ZVSDChanged(ZVSDHandle h);
+
+/* Walks every outline along its mask through MoveToProc and LineToProc; reserved is unused. */
+ZVHLR_API void ZVSDDraw(ZVSDHandle h, int32_t reserved);
+
+/* Adds an outer contour of count points; returns the item count minus 1 afterwards. */
+ZVHLR_API int32_t ZVSDAddContour(ZVSDHandle h, int32_t count, const TXYZ *points);
+
+/* Adds a hole to the last outer contour; returns the item count minus 1 afterwards. */
+ZVHLR_API int32_t ZVSDAddHole(ZVSDHandle h, int32_t count, const TXYZ *points);
+
+/* With NULL returns the number of stored 3-D points of item index; otherwise copies them and returns 0. */
+ZVHLR_API int32_t ZVSDGetArray3d(ZVSDHandle h, int32_t index, TXYZ *buffer);
+
+/* With NULL returns the number of projected outline points of item index; otherwise copies them and returns 0. */
+ZVHLR_API int32_t ZVSDGetArray2d(ZVSDHandle h, int32_t index, TXY *buffer);
+
+/* With NULL returns the number of mask values of item index; otherwise copies them, toggles made non-negative, and returns 0. */
+ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double *buffer);
+
+/* Kinds of text that reach a message handler. */
+#define ZV_MESSAGE_BOX 0  /* a message the user should see (the text is given) */
+#define ZV_MESSAGE_BEEP 1 /* a system beep (the text is empty) */
+
+/* Receives every message box text and beep of the library. */
+typedef void (*TZVMessageProc)(int32_t kind, const char *text, void *user);
+
+/* Installs the process-wide message handler; NULL restores the default (one line on stderr). */
+ZVHLR_API void ZVSetMessageHandler(TZVMessageProc proc, void *user);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZVHLR_H */

@@ -1,0 +1,120 @@
+// TzvHiddenbuffer: the store of the software engine. It holds one
+// THbufferItem per contour or hole, in the order they were added; a group is
+// an outer contour with the holes that follow it. The engine knows no view:
+// projection, depth, interpolation, output and abort are asked of the owner
+// through the events.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "geometry/frame.h"
+#include "geometry/polygon2d.h"
+#include "hidden/masked_array.h"
+#include "runtime/list.h"
+
+namespace zv {
+
+class TzvHiddenbuffer;
+class TCrossList;
+struct TCross;
+
+class THbufferItem {
+public:
+    THbufferItem();
+    ~THbufferItem();
+    THbufferItem(const THbufferItem&) = delete;
+    THbufferItem& operator=(const THbufferItem&) = delete;
+
+    // Stores a closed deep copy of the contour and its plane frame; a contour
+    // with a vanishing normal leaves the item empty.
+    void SetContour(const TXYZArray& contour);
+
+    TXYZArray Points{};  // closed: the last point equals the first
+    bool IsHole = false;
+    TPlaneFrame Frame{};
+    int32_t Orientation = 0;  // sign of the projected outline's orientation value
+    TRect2D Bounds{};         // projected bounds widened by 1.0
+    TMAskedArray Masked;      // projected outline and visibility mask
+    bool ProjectedFinite = true;  // every projected point is a finite number
+};
+
+class TzvHiddenbuffer : public TList {
+public:
+    using TDepthEvent = std::function<double(TzvHiddenbuffer* sender, const TXYZ& p, const TPlane& plane)>;
+    using TProjectEvent = std::function<void(THbufferItem* sender, const TXYZ& p, TXY& q)>;
+    using TInterpolateEvent =
+        std::function<void(TzvHiddenbuffer* sender, const TXYZ& a, const TXYZ& b, double t, TXYZ& r)>;
+    using TLineToEvent = std::function<void(TzvHiddenbuffer* sender, bool visible, double x, double y)>;
+    using TMoveToEvent = std::function<void(TzvHiddenbuffer* sender, double x, double y)>;
+    using TQueryAbortEvent = std::function<void(TzvHiddenbuffer* sender, bool& abort)>;
+    using TNotifyEvent = std::function<void(TzvHiddenbuffer* sender)>;
+
+    TzvHiddenbuffer() = default;
+    ~TzvHiddenbuffer() override;
+
+    THbufferItem* Items(int32_t i) const { return static_cast<THbufferItem*>(Get(i)); }
+
+    // Frees every item; settings, events and the bracket counter stay.
+    void Clear() override;
+    // Stores an outer contour (at most one item); degenerate contours are ignored.
+    void AddContour(const TXYZArray& contour);
+    // As AddContour; the added item is a hole of the last outer contour.
+    void AddHole(const TXYZArray& contour);
+    // Opens (true) or closes (false) an edit bracket; reaching 0 calculates.
+    void SetChanging(bool changing);
+
+    // The visibility computation.
+    void Calculate();
+    // Emits every item through OnMoveTo and OnLineTo, the hidden pass first when DrawHidden.
+    void Draw();
+    void DrawItem(int32_t index, bool hiddenPass);
+
+    virtual void BeginCalc();
+    virtual void EndCalc();
+    virtual bool QueryAbort();
+
+    // True while a calculation or a drawing walks the items: the store must not change then.
+    bool Locked() const { return Busy || Drawing; }
+
+    // Steps of the calculation, public for the tests.
+    void ProjectAll();
+    void ProjectItem(THbufferItem& item);
+    bool IsFront(int32_t index) const;
+    TXYZ Interpolate(const TXYZ& a, const TXYZ& b, double f);
+    double DepthAt(int32_t a, int32_t b, double t);
+    // Hidden stretches of item i against one group, merged into its mask.
+    void ComputeVisibility(int32_t i, const std::vector<TCrossList*>& lists);
+    // The depth decision for the stretch of item i between crossings x and y
+    // (both nil: item i has no crossing with the group of outer contour j0).
+    bool IsStretchHidden(int32_t i, int32_t j0, const TCross* x, const TCross* y);
+    // Index of the outer contour of item i's group, or -1 for a hole before any outer contour.
+    int32_t GroupOf(int32_t i) const;
+
+    int32_t ChangeCount = 0;
+    TDepthEvent OnDepth;
+    TProjectEvent OnProject;
+    bool FrontPositive = true;
+    bool LastChanging = false;
+    TLineToEvent OnLineTo;
+    TMoveToEvent OnMoveTo;
+    bool DrawHidden = false;
+    TQueryAbortEvent OnQueryAbort;
+    TNotifyEvent OnEndCalc;
+    TNotifyEvent OnBeginCalc;
+    bool Busy = false;
+    TInterpolateEvent OnInterpolate;
+    bool Drawing = false;
+
+private:
+    void AddItem(const TXYZArray& contour, bool isHole);
+};
+
+// A contour the store accepts: at least 2 finite points and a normal that is
+// not the zero vector within the tolerance.
+bool IsAcceptableContour(const TXYZArray& contour);
+
+void InsertToggle(TPointArray& mask, double v);
+void CloseMask(TPointArray& mask);
+
+}  // namespace zv

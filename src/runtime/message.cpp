@@ -1,0 +1,49 @@
+#include "runtime/message.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+#include "zvhlr.h"
+
+namespace zv {
+namespace {
+
+std::mutex handlerMutex;
+TZVMessageProc handlerProc = nullptr;
+void* handlerUser = nullptr;
+std::atomic<long> beeps{0};
+
+void Deliver(int32_t kind, const char* text) {
+    TZVMessageProc proc;
+    void* user;
+    {
+        std::lock_guard<std::mutex> lock(handlerMutex);
+        proc = handlerProc;
+        user = handlerUser;
+    }
+    if (proc) {
+        proc(kind, text, user);
+    } else if (kind == ZV_MESSAGE_BOX) {
+        std::fprintf(stderr, "zvhlr: %s\n", text);
+    }
+}
+
+}  // namespace
+
+void ShowMessage(const std::string& text) { Deliver(ZV_MESSAGE_BOX, text.c_str()); }
+
+void Beep() {
+    ++beeps;
+    Deliver(ZV_MESSAGE_BEEP, "");
+}
+
+long BeepCount() { return beeps.load(); }
+
+}  // namespace zv
+
+extern "C" ZVHLR_API void ZVSetMessageHandler(TZVMessageProc proc, void* user) {
+    std::lock_guard<std::mutex> lock(zv::handlerMutex);
+    zv::handlerProc = proc;
+    zv::handlerUser = proc ? user : nullptr;
+}

@@ -1,0 +1,13 @@
+// Library start-up and shut-down: one ordered list of unit initialisations,
+// run once when the library is loaded and in reverse when it is unloaded.
+#pragma once
+
+namespace zv {
+
+// Runs every unit's initialisation in order; further calls do nothing.
+void InitializeUnits();
+// Runs the finalisations of the initialised units in reverse order.
+void FinalizeUnits();
+bool UnitsInitialized();
+
+}  // namespace zv
