@@ -1,0 +1,27 @@
+// Installs a message handler for the lifetime of a test and records what
+// the library showed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "zvhlr.h"
+
+class MessageCapture {
+public:
+    MessageCapture() { ZVSetMessageHandler(&MessageCapture::Receive, this); }
+    ~MessageCapture() { ZVSetMessageHandler(nullptr, nullptr); }
+    const std::vector<std::string>& Texts() const { return texts_; }
+    int Beeps() const { return beeps_; }
+
+private:
+    static void Receive(int32_t kind, const char* text, void* user) {
+        auto* self = static_cast<MessageCapture*>(user);
+        if (kind == ZV_MESSAGE_BEEP)
+            ++self->beeps_;
+        else
+            self->texts_.push_back(text);
+    }
+    std::vector<std::string> texts_;
+    int beeps_ = 0;
+};
