@@ -74,29 +74,37 @@ TXYZ PolygonNormal(const TXYZArray& points) {
 
 namespace {
 
-TPlaneFrame FrameWithAxis(const TXYZ& origin, const TXYZ& normal, const TXYZ& xAxis) {
+bool Vanishes(const TXYZ& v) { return EqualTol(LengthXYZ(v), 0); }
+
+// The axes are crossed as unit vectors, so that short normals or hints still
+// give unit axes; the directions are those of the unnormalised products.
+TPlaneFrame FrameWithAxis(const TXYZ& origin, const TXYZ& unitNormal, const TXYZ& xAxis) {
     TPlaneFrame frame;
     frame.Origin = origin;
-    frame.Normal = normal;
-    frame.XAxis = xAxis;
-    frame.YAxis = CrossXYZ(frame.XAxis, frame.Normal);
-    NormalizeXYZInPlace(frame.XAxis);
-    NormalizeXYZInPlace(frame.YAxis);
-    NormalizeXYZInPlace(frame.Normal);
+    frame.Normal = unitNormal;
+    frame.XAxis = NormalizeXYZ(xAxis);
+    frame.YAxis = NormalizeXYZ(CrossXYZ(frame.XAxis, frame.Normal));
     return frame;
 }
 
 }  // namespace
 
 TPlaneFrame MakeFrame(const TXYZ& origin, const TXYZ& normal) {
-    // The auxiliary axis must not be parallel to the normal.
+    // The auxiliary axis must not be parallel to the normal: the Y axis for
+    // normals close to Z, the Z axis otherwise.
+    const TXYZ yAxis{0, 1, 0}, zAxis{0, 0, 1};
+    TXYZ unitNormal = NormalizeXYZ(normal);
     bool alongZ = std::fabs(normal.X) < 0.001 && std::fabs(normal.Y) < 0.001;
-    TXYZ auxiliary = alongZ ? TXYZ{0, 1, 0} : TXYZ{0, 0, 1};
-    return FrameWithAxis(origin, normal, CrossXYZ(auxiliary, normal));
+    TXYZ xAxis = CrossXYZ(alongZ ? yAxis : zAxis, unitNormal);
+    if (Vanishes(xAxis)) xAxis = CrossXYZ(alongZ ? zAxis : yAxis, unitNormal);
+    return FrameWithAxis(origin, unitNormal, xAxis);
 }
 
 TPlaneFrame MakeFrame(const TXYZ& origin, const TXYZ& normal, const TXYZ& xHint) {
-    return FrameWithAxis(origin, normal, xHint);
+    TXYZ unitNormal = NormalizeXYZ(normal);
+    // A hint along the normal spans no plane.
+    if (Vanishes(CrossXYZ(NormalizeXYZ(xHint), unitNormal))) return MakeFrame(origin, normal);
+    return FrameWithAxis(origin, unitNormal, xHint);
 }
 
 TPlaneFrame PolygonFrame(const TXYZArray& points) {

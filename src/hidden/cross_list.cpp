@@ -1,5 +1,7 @@
 #include "hidden/cross_list.h"
 
+#include <vector>
+
 #include "geometry/polygon2d.h"
 #include "geometry/segment.h"
 #include "geometry/vector.h"
@@ -248,25 +250,34 @@ void DeleteCross(TCrossList& list, int32_t k) {
 // What the edge walk learns besides the contacts themselves.
 struct WalkResult {
     int32_t FirstB = 0;  // DirB of the first contact with DirB != 0; 0 for none
-    // Whether B runs in the same sense as A where it first left along A.
-    // Without an exchanged classification there is no evidence of a
-    // reversal, so the same sense is assumed.
+    // 0 when the exchanged classification of the first contact at which B
+    // leaves A along A's edge gives a nonzero DirA (B runs against A there),
+    // 1 when it gives 0 (same sense). Without an exchanged classification
+    // there is no evidence of a reversal, so the same sense is assumed; an
+    // inner outline touching its outer one then keeps the status "A inside B".
     int32_t Reverse = 1;
     bool NoContact = true;
 };
 
+// For every edge j of an outline, the next distinct point after its end.
+std::vector<TXY> PointsAfterEdges(const TXYArray& outline) {
+    std::vector<TXY> next(static_cast<size_t>(outline.Count));
+    for (int32_t j = 0; j < outline.Count; ++j) next[j] = NextDistinctVertex(outline, ModPos(j + 1, outline.Count));
+    return next;
+}
+
 // One edge of B against one edge of A: records the contacts and, for the
 // first contact that leaves A with DirA = 0, asks the reversed pair whether
 // B runs against A there.
-void WalkEdgePair(TCrossList& list, const TXYArray& A, const TXYArray& B, int32_t i, int32_t j,
-                  WalkResult& walk) {
+void WalkEdgePair(TCrossList& list, const TXYArray& A, const TXYArray& B, const std::vector<TXY>& afterA,
+                  const std::vector<TXY>& afterB, int32_t i, int32_t j, WalkResult& walk) {
     const int32_t nAPoints = A.Count, nBPoints = B.Count;
     const TXY& b0 = B.At<TXY>(i);
     const TXY& b1 = B.At<TXY>(ModPos(i + 1, nBPoints));
-    const TXY nB = NextDistinctVertex(B, ModPos(i + 1, nBPoints));
+    const TXY& nB = afterB[i];
     const TXY& a0 = A.At<TXY>(j);
     const TXY& a1 = A.At<TXY>(ModPos(j + 1, nAPoints));
-    const TXY nA = NextDistinctVertex(A, ModPos(j + 1, nAPoints));
+    const TXY& nA = afterA[j];
 
     bool secondPass = false;
     TXY point{};
@@ -370,9 +381,11 @@ void ComputeCrossings(const TXYArray& A, const TXYArray& B, TCrossList& list, bo
     list.OrientB = usable ? OrientationOf(B) : -1;
     if (!usable) return;
 
+    const std::vector<TXY> afterA = PointsAfterEdges(A);
+    const std::vector<TXY> afterB = PointsAfterEdges(B);
     WalkResult walk;
     for (int32_t i = 0; i < B.Count; ++i)
-        for (int32_t j = 0; j < A.Count; ++j) WalkEdgePair(list, A, B, i, j, walk);
+        for (int32_t j = 0; j < A.Count; ++j) WalkEdgePair(list, A, B, afterA, afterB, i, j, walk);
 
     MergeAndDrop(list);
     if (list.Status == csNotComputed && list.Count() > 0) list.Status = StatusFromContacts(A, B, walk);

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "hidden/masked_array.h"
+
+namespace zv {
+namespace {
+
+// A mask record holding the given values; released by the destructor.
+struct Mask {
+    TPointArray array{};
+    explicit Mask(const std::vector<double>& values) {
+        ArrayInit(array, 8, 5);
+        for (double v : values) ArrayAdd(array, &v);
+    }
+    ~Mask() { ArrayClear(array); }
+    std::vector<double> Values() const {
+        std::vector<double> v;
+        for (int32_t k = 0; k < array.Count; ++k) v.push_back(array.At<double>(k));
+        return v;
+    }
+};
+
+std::vector<double> Merged(const std::vector<double>& target, const std::vector<double>& source) {
+    Mask t(target), s(source);
+    MergeMask(t.array, s.array);
+    return t.Values();
+}
+
+using V = std::vector<double>;
+
+TEST(MergeMask, HiddenStretchIntoVisibleMask) {
+    EXPECT_EQ(Merged({1.0}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 1.75}));
+}
+
+TEST(MergeMask, OverlappingHiddenStretchesJoin) {
+    EXPECT_EQ(Merged({1.0, -1.25, 1.75}, {1.0, -1.5, 2.5}), (V{1.0, -1.25, 2.5}));
+    // The same with the roles exchanged.
+    EXPECT_EQ(Merged({1.0, -1.5, 2.5}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 2.5}));
+}
+
+TEST(MergeMask, SeparateHiddenStretchesStayApart) {
+    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {1.0, -2.0, 2.5}), (V{1.0, -0.5, 0.75, -2.0, 2.5}));
+    EXPECT_EQ(Merged({1.0, -2.0, 2.5}, {1.0, -0.5, 0.75}), (V{1.0, -0.5, 0.75, -2.0, 2.5}));
+}
+
+TEST(MergeMask, StretchAcrossTheStartKeepsHiddenStart) {
+    EXPECT_EQ(Merged({1.0}, {-1.0, 1.5, -4.5}), (V{-1.0, 1.5, -4.5}));
+    EXPECT_EQ(Merged({-1.0, 1.5, -4.5}, {1.0, -2.0, 2.5}), (V{-1.0, 1.5, -2.0, 2.5, -4.5}));
+}
+
+TEST(MergeMask, SingleValueSource) {
+    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {-1.0}), (V{-1.0}));
+    EXPECT_EQ(Merged({1.0}, {-1.0}), (V{-1.0}));
+    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {1.0}), (V{1.0, -0.5, 0.75}));
+    EXPECT_EQ(Merged({-1.0}, {1.0}), (V{-1.0}));
+    // Only exactly -1.0 hides everything.
+    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {-0.999}), (V{1.0, -0.5, 0.75}));
+}
+
+TEST(MergeMask, HiddenStretchesMeetingInTheSourceAreAbsorbed) {
+    EXPECT_EQ(Merged({1.0}, {1.0, -1.0, -2.0, 2.0, 3.0}), (V{1.0, -1.0, 3.0}));
+}
+
+TEST(MergeMask, FullyHiddenResultWithoutToggles) {
+    // Target hidden everywhere, source hides a stretch: nothing becomes visible.
+    EXPECT_EQ(Merged({-1.0}, {1.0, -1.0, 2.0}), (V{-1.0}));
+    // Source hidden from its start, wrapping, target hidden: still [-1.0].
+    EXPECT_EQ(Merged({-1.0}, {-1.0, 1.5, -4.5}), (V{-1.0}));
+}
+
+TEST(MergeMask, TinyToggleThroughTheSourceWalkIsDropped) {
+    // Toggles of magnitude at most 1e-5 taken while walking the source move the
+    // counter but are not recorded; a larger one is.
+    EXPECT_EQ(Merged({1.0}, {1.0, -0.000003, 0.000006, -1.0, 2.0}), (V{1.0, -1.0, 2.0}));
+    EXPECT_EQ(Merged({1.0}, {1.0, -0.00002, 2.0}), (V{1.0, -0.00002, 2.0}));
+    // A hidden stretch that starts within 1e-5 of the start keeps only its end.
+    EXPECT_EQ(Merged({1.0}, {1.0, -0.000005, 2.0}), (V{1.0, 2.0}));
+    EXPECT_EQ(Merged({1.0, -0.000005, 2.0}, {1.0, -0.5, 0.75}), (V{1.0, 2.0}));
+}
+
+TEST(MergeMask, TinyToggleOfRemainingTargetCountsBySign) {
+    // Target toggles left after the last source toggle are taken by sign only.
+    EXPECT_EQ(Merged({1.0, -0.000005, 2.0}, {1.0, -0.000001, 0.000002}), (V{1.0, -0.000005, 2.0}));
+}
+
+TEST(MergeMask, TargetToggleWithinToleranceOfSourceComesAfter) {
+    // 0.999996 is within 1e-5 of the source toggle 1.0: the source toggle is
+    // taken first, so the source's hidden stretch ends before the target's
+    // starts.
+    EXPECT_EQ(Merged({1.0, -0.999996, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 1.0, -0.999996, 2.0}));
+    // A target toggle clearly below is taken first and the stretches join.
+    EXPECT_EQ(Merged({1.0, -0.99, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 2.0}));
+}
+
+TEST(MergeMask, EmptyMasks) {
+    // A source without values leaves the target unchanged.
+    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {}), (V{1.0, -0.5, 0.75}));
+    // A target without values counts as fully visible.
+    EXPECT_EQ(Merged({}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 1.75}));
+    EXPECT_EQ(Merged({}, {-1.0}), (V{-1.0}));
+}
+
+TEST(MergeMask, SourceMayBeTheTargetItself) {
+    Mask m({1.0, -1.25, 1.75});
+    MergeMask(m.array, m.array);
+    EXPECT_EQ(m.Values(), (V{1.0, -1.25, 1.75}));
+}
+
+// ---------------------------------------------------------------- property
+
+// Visibility of a mask at parameter p, reading the signs of the toggles.
+bool VisibleBySign(const V& mask, double p) {
+    bool visible = mask[0] > 0;
+    for (size_t k = 1; k < mask.size() && std::fabs(mask[k]) < p; ++k) visible = mask[k] > 0;
+    return visible;
+}
+
+// Visibility read the way the drawing reads it: the state switches at every
+// toggle whatever its sign.
+bool VisibleByAlternation(const V& mask, double p) {
+    bool visible = mask[0] > 0;
+    for (size_t k = 1; k < mask.size() && std::fabs(mask[k]) < p; ++k) visible = !visible;
+    return visible;
+}
+
+// A mask in the item format: an even number of distinct toggles in (0.01,
+// 10), alternating from the state opposite to the start.
+V RandomItemMask(std::mt19937& rng) {
+    std::uniform_int_distribution<int> pairs(0, 4);
+    std::uniform_real_distribution<double> where(0.01, 10.0);
+    std::bernoulli_distribution startVisible(0.6);
+    V toggles;
+    for (int k = 2 * pairs(rng); k > 0; --k) toggles.push_back(where(rng));
+    std::sort(toggles.begin(), toggles.end());
+    V mask{startVisible(rng) ? 1.0 : -1.0};
+    bool visible = mask[0] > 0;
+    for (double t : toggles) {
+        visible = !visible;
+        mask.push_back(visible ? t : -t);
+    }
+    return mask;
+}
+
+double NearestToggle(const V& mask, double p) {
+    double best = 1e9;
+    for (size_t k = 1; k < mask.size(); ++k) best = std::min(best, std::fabs(std::fabs(mask[k]) - p));
+    return best;
+}
+
+TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
+    std::mt19937 rng(20240611);
+    std::uniform_real_distribution<double> at(0.0, 10.5);
+    int checked = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const V target = RandomItemMask(rng);
+        const V source = RandomItemMask(rng);
+        const V merged = Merged(target, source);
+        ASSERT_GE(merged.size(), 1u);
+        ASSERT_TRUE(merged[0] == 1.0 || merged[0] == -1.0);
+        for (size_t k = 2; k < merged.size(); ++k) ASSERT_LT(std::fabs(merged[k - 1]), std::fabs(merged[k]));
+        for (int probe = 0; probe < 20; ++probe) {
+            const double p = at(rng);
+            if (NearestToggle(target, p) < 1e-4 || NearestToggle(source, p) < 1e-4) continue;
+            const bool expected = VisibleBySign(target, p) && VisibleBySign(source, p);
+            ASSERT_EQ(VisibleBySign(merged, p), expected) << "round " << round << " at " << p;
+            ASSERT_EQ(VisibleByAlternation(merged, p), expected) << "round " << round << " at " << p;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 30000);
+}
+
+}  // namespace
+}  // namespace zv
