@@ -27,6 +27,7 @@ TMatrix4 AxisRotationMatrix(const TXYZ& axis, double angle);
 TMatrix4 LineRotationMatrix(const TXYZ& point, const TXYZ& direction, double angle);
 TMatrix4 MatrixFromFrame(const TPlaneFrame& frame);
 TPlaneFrame MatrixToFrame(const TMatrix4& m);
+// Divides by m[3][3]; a matrix whose m[3][3] is 0 leaves the point undivided.
 TXYZ TransformPoint(const TMatrix4& m, const TXYZ& p);
 void TransformPointAffine(const TMatrix4& m, TXYZ& p);
 void TransformArray(const TMatrix4& m, TXYZArray& points);

@@ -43,7 +43,7 @@ bool EqualXY(const TXY& a, const TXY& b);
 bool EqualXYZ(const TXYZ& a, const TXYZ& b);
 // x - 0.4999999 rounded to nearest, ties to even.
 int32_t FloorTol(double x);
-// a mod n in 0..n-1; n = 0 beeps and returns a.
+// a mod n in 0..abs(n)-1; n = 0 beeps and returns a.
 int32_t ModPos(int32_t a, int32_t n);
 // value reduced by whole periods into [-Eps, period - Eps]; bounded on every input.
 double WrapPeriod(double value, double period);
