@@ -1,6 +1,7 @@
 #include "runtime/units.h"
 
 #include "geometry/point_array.h"
+#include "platform/application.h"
 
 namespace zv {
 namespace {
@@ -18,6 +19,7 @@ struct Unit {
 //   OpenGL canvas.
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
+    {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
