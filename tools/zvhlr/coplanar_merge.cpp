@@ -1,0 +1,275 @@
+#include "coplanar_merge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <utility>
+
+#include "plane_frame.h"
+
+namespace zv::tool {
+
+namespace {
+
+// A planar face of the mesh with its plane.
+struct Facet {
+    std::vector<int> loop;
+    Vec3 normal;  // unit
+    Vec3 origin;  // a point of the plane
+    int group = 0;
+};
+
+using Edge = std::pair<int, int>;  // directed: from, to
+
+Ring RingOf(const Mesh& mesh, const std::vector<int>& loop) {
+    Ring ring;
+    for (int v : loop) ring.push_back(mesh.vertices[v]);
+    return ring;
+}
+
+std::optional<Facet> FacetOf(const Mesh& mesh, const std::vector<int>& loop, int group, double minArea2) {
+    Vec3 n = RingNormal(RingOf(mesh, loop));
+    if (!(Length(n) > minArea2)) return std::nullopt;
+    return Facet{loop, Normalized(n), mesh.vertices[loop[0]], group};
+}
+
+bool IsPlanar(const Mesh& mesh, const Facet& facet, double tolerance) {
+    for (int v : facet.loop) {
+        if (std::fabs(Dot(mesh.vertices[v] - facet.origin, facet.normal)) > tolerance) return false;
+    }
+    return true;
+}
+
+// The planar facets of the mesh: degenerate faces dropped, warped ones fanned.
+std::vector<Facet> FacetsOf(const Mesh& mesh, double distance, double minArea2) {
+    std::vector<Facet> facets;
+    for (const MeshFace& face : mesh.faces) {
+        std::optional<Facet> facet = FacetOf(mesh, face.loop, face.group, minArea2);
+        if (facet && IsPlanar(mesh, *facet, distance)) {
+            facets.push_back(std::move(*facet));
+            continue;
+        }
+        for (size_t k = 1; k + 1 < face.loop.size(); ++k) {
+            std::vector<int> triangle{face.loop[0], face.loop[k], face.loop[k + 1]};
+            if (auto part = FacetOf(mesh, triangle, face.group, minArea2)) facets.push_back(std::move(*part));
+        }
+    }
+    return facets;
+}
+
+std::vector<Edge> EdgesOf(const std::vector<int>& loop) {
+    std::vector<Edge> edges;
+    for (size_t k = 0; k < loop.size(); ++k) edges.push_back({loop[k], loop[(k + 1) % loop.size()]});
+    return edges;
+}
+
+Edge Undirected(Edge e) { return {std::min(e.first, e.second), std::max(e.first, e.second)}; }
+
+// For every undirected edge, the facets that use it (with the direction).
+using EdgeUse = std::map<Edge, std::vector<std::pair<int, Edge>>>;
+
+EdgeUse EdgeUseOf(const std::vector<Facet>& facets) {
+    EdgeUse use;
+    for (size_t f = 0; f < facets.size(); ++f) {
+        for (Edge e : EdgesOf(facets[f].loop)) use[Undirected(e)].push_back({static_cast<int>(f), e});
+    }
+    return use;
+}
+
+class Merger {
+public:
+    Merger(const Mesh& mesh, MergeTolerance tolerance) : mesh_(mesh) {
+        double diagonal = BoundsOf(mesh).Diagonal();
+        distance_ = std::max(tolerance.relativeDistance * diagonal, 1e-12);
+        minArea2_ = 1e-12 * diagonal * diagonal;
+        cosAngle_ = std::cos(tolerance.angleDegrees * std::numbers::pi / 180.0);
+        facets_ = FacetsOf(mesh, distance_, minArea2_);
+        use_ = EdgeUseOf(facets_);
+    }
+
+    std::vector<Polygon> Run() {
+        std::vector<Polygon> polygons;
+        std::vector<bool> taken(facets_.size(), false);
+        for (size_t seed = 0; seed < facets_.size(); ++seed) {
+            if (taken[seed]) continue;
+            std::vector<int> cluster = GrowCluster(static_cast<int>(seed), taken);
+            AppendClusterPolygons(cluster, polygons);
+        }
+        return polygons;
+    }
+
+private:
+    // The neighbour across edge e of facet f, when the two may be merged.
+    std::optional<int> MergeableNeighbour(const Facet& seed, Edge e) const {
+        const auto& users = use_.at(Undirected(e));
+        if (users.size() != 2) return std::nullopt;
+        const auto& other = users[0].second == e ? users[1] : users[0];
+        if (other.second != Edge{e.second, e.first}) return std::nullopt;  // inconsistent winding
+        const Facet& facet = facets_[other.first];
+        if (facet.group != seed.group || Dot(facet.normal, seed.normal) < cosAngle_) return std::nullopt;
+        for (int v : facet.loop) {
+            if (std::fabs(Dot(mesh_.vertices[v] - seed.origin, seed.normal)) > distance_) return std::nullopt;
+        }
+        return other.first;
+    }
+
+    std::vector<int> GrowCluster(int seed, std::vector<bool>& taken) const {
+        std::vector<int> cluster{seed};
+        std::deque<int> queue{seed};
+        taken[seed] = true;
+        while (!queue.empty()) {
+            int f = queue.front();
+            queue.pop_front();
+            for (Edge e : EdgesOf(facets_[f].loop)) {
+                std::optional<int> next = MergeableNeighbour(facets_[seed], e);
+                if (next && !taken[*next]) {
+                    taken[*next] = true;
+                    cluster.push_back(*next);
+                    queue.push_back(*next);
+                }
+            }
+        }
+        return cluster;
+    }
+
+    // Directed edges of the cluster that no other facet of it runs backwards.
+    std::multimap<int, int> BoundaryOf(const std::vector<int>& cluster) const {
+        std::map<Edge, int> count;
+        for (int f : cluster) {
+            for (Edge e : EdgesOf(facets_[f].loop)) {
+                auto reverse = count.find({e.second, e.first});
+                if (reverse != count.end() && reverse->second > 0) {
+                    --reverse->second;
+                } else {
+                    ++count[e];
+                }
+            }
+        }
+        std::multimap<int, int> boundary;
+        for (auto [edge, n] : count) {
+            for (int k = 0; k < n; ++k) boundary.insert({edge.first, edge.second});
+        }
+        return boundary;
+    }
+
+    // Of the boundary edges leaving vertex at, the one turning most to the left
+    // after arriving from `from`; the edge is removed from the set.
+    int TakeNext(std::multimap<int, int>& boundary, int from, int at, const PlaneFrame& frame) const {
+        auto [first, last] = boundary.equal_range(at);
+        Point2 a = frame.Map(mesh_.vertices[from]), b = frame.Map(mesh_.vertices[at]);
+        auto best = first;
+        double bestTurn = -10;
+        for (auto it = first; it != last; ++it) {
+            Point2 c = frame.Map(mesh_.vertices[it->second]);
+            double inX = b.x - a.x, inY = b.y - a.y, outX = c.x - b.x, outY = c.y - b.y;
+            double turn = std::atan2(inX * outY - inY * outX, inX * outX + inY * outY);
+            if (turn > bestTurn) bestTurn = turn, best = it;
+        }
+        int next = best->second;
+        boundary.erase(best);
+        return next;
+    }
+
+    // The closed loops of the boundary, or nothing when it does not close.
+    std::optional<std::vector<std::vector<int>>> TraceLoops(std::multimap<int, int> boundary,
+                                                            const PlaneFrame& frame) const {
+        std::vector<std::vector<int>> loops;
+        while (!boundary.empty()) {
+            auto start = boundary.begin();
+            std::vector<int> loop{start->first};
+            int previous = start->first, current = start->second;
+            boundary.erase(start);
+            while (current != loop[0]) {
+                if (boundary.count(current) == 0 || loop.size() > mesh_.vertices.size()) return std::nullopt;
+                loop.push_back(current);
+                int next = TakeNext(boundary, previous, current, frame);
+                previous = current;
+                current = next;
+            }
+            loops.push_back(std::move(loop));
+        }
+        return loops;
+    }
+
+    std::vector<Point2> Map(const std::vector<int>& loop, const PlaneFrame& frame) const {
+        std::vector<Point2> points;
+        for (int v : loop) points.push_back(frame.Map(mesh_.vertices[v]));
+        return points;
+    }
+
+    // The polygons of the loops: counter-clockwise loops are outer contours,
+    // clockwise ones holes of the smallest outer contour around them.
+    std::optional<std::vector<Polygon>> Assemble(const std::vector<std::vector<int>>& loops, const PlaneFrame& frame,
+                                                 int group) const {
+        struct Outer {
+            std::vector<Point2> flat;
+            double area;
+            Polygon polygon;
+        };
+        std::vector<Outer> outers;
+        std::vector<const std::vector<int>*> holes;
+        for (const auto& loop : loops) {
+            double area = SignedArea2(Map(loop, frame));
+            if (area > minArea2_) {
+                outers.push_back({Map(loop, frame), area, Polygon{RingOf(mesh_, loop), {}, group}});
+            } else if (area < -minArea2_) {
+                holes.push_back(&loop);
+            }
+        }
+        for (const auto* hole : holes) {
+            Outer* owner = nullptr;
+            for (Outer& outer : outers) {
+                bool inside = false;
+                for (Point2 p : Map(*hole, frame)) inside = inside || Contains(outer.flat, p);
+                if (inside && (!owner || outer.area < owner->area)) owner = &outer;
+            }
+            if (!owner) return std::nullopt;
+            owner->polygon.holes.push_back(RingOf(mesh_, *hole));
+        }
+        std::vector<Polygon> polygons;
+        for (Outer& outer : outers) polygons.push_back(std::move(outer.polygon));
+        return polygons;
+    }
+
+    void AppendClusterPolygons(const std::vector<int>& cluster, std::vector<Polygon>& out) const {
+        const Facet& seed = facets_[cluster[0]];
+        if (cluster.size() > 1) {
+            PlaneFrame frame(seed.origin, seed.normal);
+            auto loops = TraceLoops(BoundaryOf(cluster), frame);
+            auto polygons = loops ? Assemble(*loops, frame, seed.group) : std::nullopt;
+            if (polygons) {
+                for (Polygon& p : *polygons) out.push_back(std::move(p));
+                return;
+            }
+        }
+        // A single facet, or a region whose boundary could not be traced: the facets as they are.
+        for (int f : cluster) out.push_back({RingOf(mesh_, facets_[f].loop), {}, facets_[f].group});
+    }
+
+    const Mesh& mesh_;
+    double distance_ = 0, minArea2_ = 0, cosAngle_ = 1;
+    std::vector<Facet> facets_;
+    EdgeUse use_;
+};
+
+}  // namespace
+
+std::vector<Polygon> MergeCoplanarFaces(const Mesh& mesh, MergeTolerance tolerance) {
+    return Merger(mesh, tolerance).Run();
+}
+
+std::vector<Polygon> FacesAsPolygons(const Mesh& mesh) {
+    double diagonal = BoundsOf(mesh).Diagonal();
+    std::vector<Polygon> polygons;
+    for (const MeshFace& face : mesh.faces) {
+        if (FacetOf(mesh, face.loop, face.group, 1e-12 * diagonal * diagonal)) {
+            polygons.push_back({RingOf(mesh, face.loop), {}, face.group});
+        }
+    }
+    return polygons;
+}
+
+}  // namespace zv::tool

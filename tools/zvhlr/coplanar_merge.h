@@ -1,0 +1,28 @@
+// Turning an indexed mesh into planar polygons for the hidden-line library.
+// Triangulated models draw every triangle edge; merging neighbouring faces
+// that lie in one plane leaves only the real edges of the model.
+#pragma once
+
+#include <vector>
+
+#include "mesh.h"
+
+namespace zv::tool {
+
+struct MergeTolerance {
+    double angleDegrees = 0.5;   // largest angle between the normals of merged faces
+    double relativeDistance = 1e-5;  // largest distance from the plane, as a fraction of the model's diagonal
+};
+
+// Neighbouring faces of one group whose normals agree within the angle and
+// whose corners lie in the first face's plane within the distance become one
+// polygon, with holes where the merged region has them.  Only faces joined by
+// an edge that exactly two consistently oriented faces share are merged.
+// Faces of no area are left out; a face that is not planar is split into a
+// fan of triangles first.
+std::vector<Polygon> MergeCoplanarFaces(const Mesh& mesh, MergeTolerance tolerance = {});
+
+// Every face as a polygon of its own (faces of no area left out).
+std::vector<Polygon> FacesAsPolygons(const Mesh& mesh);
+
+}  // namespace zv::tool

@@ -1,0 +1,51 @@
+// Which polygon draws which edge.  Neighbouring polygons share edges; each
+// shared edge is drawn once, from a polygon that faces the viewer when there
+// is one.  Smooth edges (between faces that meet at a small angle, such as the
+// facets of a cylinder) are drawn only where they are part of the outline
+// seen from the viewer, i.e. between a face turned towards the viewer and one
+// turned away.
+#pragma once
+
+#include <map>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "mesh.h"
+
+namespace zv::tool {
+
+// Ring 0 is the outer ring of a polygon, ring k > 0 its hole k - 1.
+struct EdgeRef {
+    int polygon = 0;
+    int ring = 0;
+    int edge = 0;  // from point edge to point edge + 1 of the ring
+};
+
+class EdgeTable {
+public:
+    // smoothAngleDegrees 0 makes no edge smooth.
+    EdgeTable(const std::vector<Polygon>& polygons, double smoothAngleDegrees);
+
+    // Whether the edge is drawn, given for every polygon whether it was handed
+    // to the library (present) and whether it faces the viewer.
+    bool Draws(const EdgeRef& ref, const std::vector<bool>& present, const std::vector<bool>& facesViewer) const;
+
+    bool IsSmooth(const EdgeRef& ref) const;
+
+private:
+    using Key = std::pair<int, int>;  // welded end points, smaller first
+    struct Shared {
+        std::vector<EdgeRef> users;
+        bool smooth = false;
+    };
+
+    int WeldedIndex(Vec3 p);
+    const Shared& SharedOf(const EdgeRef& ref) const;
+
+    std::map<std::tuple<double, double, double>, int> weld_;
+    std::map<Key, Shared> shared_;
+    std::map<std::tuple<int, int, int>, Key> keyOf_;
+};
+
+}  // namespace zv::tool

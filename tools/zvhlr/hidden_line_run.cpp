@@ -1,0 +1,259 @@
+#include "hidden_line_run.h"
+
+#include <zvhlr.h>
+
+#include <chrono>
+#include <cmath>
+#include <map>
+
+#include "edge_table.h"
+
+namespace zv::tool {
+
+namespace {
+
+// What the callbacks of one buffer need.  The library's host values are 32-bit
+// and cannot hold a pointer, so callbacks find their host through the handle.
+struct Host {
+    const Camera* camera = nullptr;
+    double scale = 1;
+    const RunOptions* options = nullptr;
+    long queries = 0;
+    long expectedQueries = 1;
+};
+
+std::map<ZVSDHandle, Host*>& Hosts() {
+    static std::map<ZVSDHandle, Host*> hosts;
+    return hosts;
+}
+
+Host& HostOf(ZVSDHandle h) { return *Hosts().at(h); }
+
+// The library works on the model scaled by the host's scale: back to model units.
+Vec3 ToModel(const Host& host, const TXYZ* p) { return Vec3{p->X, p->Y, p->Z} * (1.0 / host.scale); }
+
+void ProjectCallback(ZVSDHandle h, const TXYZ* p, TXY* out) {
+    const Host& host = HostOf(h);
+    Point2 q = host.camera->Project(ToModel(host, p));
+    out->X = q.x * host.scale;
+    out->Y = q.y * host.scale;
+}
+
+double DepthCallback(ZVSDHandle h, const TXYZ* p, const TPlane* plane, TXYZ*) {
+    const Host& host = HostOf(h);
+    Vec3 normal{plane->Normal.X, plane->Normal.Y, plane->Normal.Z};
+    return host.scale * host.camera->Depth(ToModel(host, p), ToModel(host, &plane->Origin), normal);
+}
+
+void InterpolateCallback(ZVSDHandle h, const TXYZ* a, const TXYZ* b, double t, TXYZ* out) {
+    const Host& host = HostOf(h);
+    Vec3 q = host.camera->Interpolate(ToModel(host, a), ToModel(host, b), t) * host.scale;
+    *out = {q.x, q.y, q.z};
+}
+
+void QueryAbortCallback(ZVSDHandle h, int16_t* abort) {
+    Host& host = HostOf(h);
+    ++host.queries;
+    if (host.options->progress) host.options->progress(double(host.queries) / double(host.expectedQueries));
+    if (host.options->abortRequested && host.options->abortRequested()) *abort = -1;
+}
+
+// Owns a library buffer and its registration for the callbacks.
+class Buffer {
+public:
+    explicit Buffer(Host& host) : handle_(ZVSDCreate()) {
+        if (handle_) Hosts()[handle_] = &host;
+    }
+    ~Buffer() {
+        Hosts().erase(handle_);
+        ZVSDFree(handle_);
+    }
+    Buffer(const Buffer&) = delete;
+    Buffer& operator=(const Buffer&) = delete;
+    ZVSDHandle Get() const { return handle_; }
+
+private:
+    ZVSDHandle handle_;
+};
+
+void InstallCallbacks(ZVSDHandle h) {
+    TZVSDData data{};
+    if (_ZVSDGetData(h, nullptr) != static_cast<int32_t>(sizeof data)) return;
+    _ZVSDGetData(h, &data);
+    data.ProjectProc = ProjectCallback;
+    data.DepthProc = DepthCallback;
+    data.InterpolateProc = InterpolateCallback;
+    data.QueryAbortProc = QueryAbortCallback;
+    // Faces seen from outside run counter-clockwise in the y-up drawing plane,
+    // which is a negative signed area in the library's convention.
+    data.FrontPositiveFlag = 0;
+    data.DrawHiddenFlag = 0;
+    _ZVSDSetData(h, &data);
+}
+
+std::vector<TXYZ> PointsOf(const Ring& ring, double scale) {
+    std::vector<TXYZ> points;
+    for (Vec3 p : ring) points.push_back({p.x * scale, p.y * scale, p.z * scale});
+    return points;
+}
+
+struct ItemRef {
+    int polygon;
+    int ring;
+};
+
+// Adds a contour; true when the library took it (its last index moved on).
+bool Add(ZVSDHandle h, const Ring& ring, double scale, bool hole, int32_t& last) {
+    std::vector<TXYZ> points = PointsOf(ring, scale);
+    int32_t count = static_cast<int32_t>(points.size());
+    int32_t index = hole ? ZVSDAddHole(h, count, points.data()) : ZVSDAddContour(h, count, points.data());
+    if (index == last) return false;
+    last = index;
+    return true;
+}
+
+// Polygons seen edge-on cover nothing and their outlines are slivers along
+// their neighbours' edges; they are not handed to the library.
+bool SeenEdgeOn(const Polygon& polygon, const Camera& camera) {
+    Vec3 normal = RingNormal(polygon.outer);
+    return IsFinite(normal) && camera.SeesEdgeOn(polygon.outer[0], normal);
+}
+
+std::vector<ItemRef> AddPolygons(ZVSDHandle h, const std::vector<Polygon>& polygons, const Camera& camera,
+                                 double scale, RunResult& result) {
+    std::vector<ItemRef> items;
+    int32_t last = -1;
+    for (int p = 0; p < static_cast<int>(polygons.size()); ++p) {
+        if (SeenEdgeOn(polygons[p], camera)) {
+            ++result.edgeOn;
+            continue;
+        }
+        if (!Add(h, polygons[p].outer, scale, false, last)) {
+            result.rejected += 1 + static_cast<int>(polygons[p].holes.size());
+            continue;  // its holes would go to the previous polygon
+        }
+        items.push_back({p, 0});
+        for (int k = 0; k < static_cast<int>(polygons[p].holes.size()); ++k) {
+            if (Add(h, polygons[p].holes[k], scale, true, last)) {
+                items.push_back({p, k + 1});
+            } else {
+                ++result.rejected;
+            }
+        }
+    }
+    return items;
+}
+
+std::vector<TXY> OutlineOf(ZVSDHandle h, int32_t item) {
+    int32_t count = ZVSDGetArray2d(h, item, nullptr);
+    std::vector<TXY> outline(count > 0 ? count : 0);
+    if (!outline.empty()) ZVSDGetArray2d(h, item, outline.data());
+    return outline;
+}
+
+std::vector<double> MaskOf(ZVSDHandle h, int32_t item) {
+    int32_t count = ZVSDGetMask(h, item, nullptr);
+    std::vector<double> mask(count > 0 ? count : 0);
+    if (!mask.empty()) ZVSDGetMask(h, item, mask.data());
+    if (mask.empty()) mask.push_back(1.0);
+    return mask;
+}
+
+// The library's orientation test of an outline: front-facing when the signed
+// area sum of X[k]*Y[k-1] - Y[k]*X[k-1] is below -1e-5 (FrontPositive off).
+bool FacesViewer(const std::vector<TXY>& outline) {
+    double area = 0;
+    for (size_t k = 0; k < outline.size(); ++k) {
+        const TXY& a = outline[k];
+        const TXY& b = outline[(k + outline.size() - 1) % outline.size()];
+        area += a.X * b.Y - a.Y * b.X;
+    }
+    return area < -1e-5;
+}
+
+// Walks one outline along its mask and adds the stretches of the edges that
+// this outline draws to the visible or hidden polylines.
+void CollectStretches(const std::vector<TXY>& outline, const std::vector<double>& mask, double scale,
+                      const std::vector<bool>& drawEdge, Drawing& drawing) {
+    bool hidden = mask[0] < 0;
+    size_t q = 1;
+    auto at = [&](size_t s, double t) {
+        const TXY& a = outline[s];
+        const TXY& b = outline[s + 1];
+        double f = t - double(s);
+        if (f <= 0) return Point2{a.X / scale, a.Y / scale};
+        if (f >= 1) return Point2{b.X / scale, b.Y / scale};
+        return Point2{(a.X + (b.X - a.X) * f) / scale, (a.Y + (b.Y - a.Y) * f) / scale};
+    };
+    for (size_t s = 0; s + 1 < outline.size(); ++s) {
+        double from = double(s);
+        auto emit = [&](double to) {
+            if (to > from && drawEdge[s]) AddSegment(hidden ? drawing.hidden : drawing.visible, at(s, from), at(s, to));
+            from = to;
+        };
+        while (q < mask.size() && std::fabs(mask[q]) < double(s + 1)) {
+            emit(std::fabs(mask[q]));
+            hidden = !hidden;
+            ++q;
+        }
+        emit(double(s + 1));
+    }
+}
+
+const Ring& RingOf(const Polygon& polygon, int ring) { return ring == 0 ? polygon.outer : polygon.holes[ring - 1]; }
+
+void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::vector<ItemRef>& items,
+                 const RunOptions& options, double scale, Drawing& drawing) {
+    std::vector<std::vector<TXY>> outlines;
+    std::vector<bool> facesViewer(polygons.size(), false), present(polygons.size(), false);
+    for (size_t i = 0; i < items.size(); ++i) {
+        outlines.push_back(OutlineOf(h, static_cast<int32_t>(i)));
+        present[items[i].polygon] = true;
+        if (items[i].ring == 0) facesViewer[items[i].polygon] = FacesViewer(outlines.back());
+    }
+    EdgeTable edges(polygons, options.smoothDegrees);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const std::vector<TXY>& outline = outlines[i];
+        if (outline.size() < 2) continue;
+        const Ring& ring = RingOf(polygons[items[i].polygon], items[i].ring);
+        std::vector<bool> drawEdge(outline.size() - 1, true);
+        if (outline.size() == ring.size() + 1) {
+            for (size_t e = 0; e < drawEdge.size(); ++e) {
+                drawEdge[e] = edges.Draws({items[i].polygon, items[i].ring, static_cast<int>(e)}, present, facesViewer);
+            }
+        }
+        CollectStretches(outline, MaskOf(h, static_cast<int32_t>(i)), scale, drawEdge, drawing);
+    }
+    JoinPolylines(drawing.visible);
+    JoinPolylines(drawing.hidden);
+}
+
+}  // namespace
+
+double LibraryScale(double modelDiagonal) {
+    if (!(modelDiagonal > 0) || !std::isfinite(modelDiagonal)) return 1;
+    return std::exp2(std::floor(std::log2(512 / modelDiagonal)));
+}
+
+RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& camera, const RunOptions& options) {
+    RunResult result;
+    result.polygons = static_cast<int>(polygons.size());
+    Host host{&camera, LibraryScale(BoundsOf(polygons).Diagonal()), &options};
+    Buffer buffer(host);
+    ZVSDHandle h = buffer.Get();
+    if (!h) return result;
+    InstallCallbacks(h);
+
+    ZVSDSetChanging(h, 1);
+    std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, result);
+    result.contours = static_cast<int>(items.size());
+    host.expectedQueries = std::max<long>(1, long(items.size()) * long(items.size()));
+    auto start = std::chrono::steady_clock::now();
+    ZVSDSetChanging(h, 0);  // closes the bracket: the calculation runs here
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.aborted = options.abortRequested && options.abortRequested();
+    if (!result.aborted) ReadResults(h, polygons, items, options, host.scale, result.drawing);
+    return result;
+}
+
+}  // namespace zv::tool
