@@ -139,6 +139,32 @@ ZVHLR_API int32_t ZVSDGetArray2d(ZVSDHandle h, int32_t index, TXY *buffer);
 /* With NULL returns the number of mask values of item index; otherwise copies them, toggles made non-negative, and returns 0. */
 ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double *buffer);
 
+/* Options of ZVSDSetOptions; without any, a calculation runs the plain loop
+   (every contour against every group, one abort query per pair).  Every
+   option gives the same masks, bit for bit, as the plain loop with the same
+   view. */
+#define ZVSD_OPTION_INDEX 1        /* find the groups that can hide a contour through a grid over their 2-D bounds */
+#define ZVSD_OPTION_BUILTIN_VIEW 2 /* project and measure depth with the view of ZVSDSetView, not the callbacks */
+
+/* Sets the calculation options (ZVSD_OPTION_* flags) and the thread count used with ZVSD_OPTION_BUILTIN_VIEW
+   (0 = one per core, at most 64; with host callbacks the calculation stays on the calling thread, which alone
+   calls them, asking QueryAbortProc once per examined pair and once per contour); returns 0, or -1 for an
+   unknown handle, an unknown flag or a negative thread count. */
+ZVHLR_API int32_t ZVSDSetOptions(ZVSDHandle h, int32_t flags, int32_t threads);
+
+/* Sets the built-in view: base is the projection base (origin, X axis, Y axis, Z axis towards the viewer, 12
+   doubles; 2-D x right, y up, so with FrontPositiveFlag set faces listed clockwise as seen by the viewer face it);
+   angle is the point-of-view angle in degrees, 0 or 180 for a parallel projection, otherwise a perspective from
+   an eye on the Z axis at distance 500 / tan(angle / 2) from the origin (points at or behind the eye leave their
+   contour out, mask [-1]); returns 0, or -1 (view unchanged) for an unknown handle, NULL, a non-finite value, an
+   angle outside 0..180 or axes that span no space. */
+ZVHLR_API int32_t ZVSDSetView(ZVSDHandle h, const double base[12], double angle);
+
+/* Writes the figures of the last calculation, counts[0] = contour pairs whose crossings were computed and
+   counts[1] = crossings found, and returns 0; returns -1 for an unknown handle, NULL, or when that calculation
+   ran without options (the plain loop counts nothing). */
+ZVHLR_API int32_t ZVSDGetStatistics(ZVSDHandle h, int64_t counts[2]);
+
 /* Kinds of text that reach a message handler. */
 #define ZV_MESSAGE_BOX 0  /* a message the user should see (the text is given) */
 #define ZV_MESSAGE_BEEP 1 /* a system beep (the text is empty) */

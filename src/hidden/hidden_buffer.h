@@ -10,6 +10,7 @@
 
 #include "geometry/frame.h"
 #include "geometry/polygon2d.h"
+#include "hidden/builtin_view.h"
 #include "hidden/masked_array.h"
 #include "runtime/list.h"
 
@@ -105,6 +106,23 @@ public:
     bool Busy = false;
     TInterpolateEvent OnInterpolate;
     bool Drawing = false;
+
+    // Opt-in calculation (indexed_traversal.cpp): ZVSD_OPTION_INDEX and/or
+    // ZVSD_OPTION_BUILTIN_VIEW; threads for the built-in view (0 = one per
+    // core); the view that replaces OnProject, OnDepth and OnInterpolate.
+    int32_t CalcOptions = 0;
+    int32_t CalcThreads = 1;
+    TBuiltinView BuiltinView;
+    // Figures of the last calculation; Valid only when it ran with options.
+    struct TCalcFigures {
+        bool Valid = false;
+        int64_t Pairs = 0;      // item pairs whose crossings were computed
+        int64_t Crossings = 0;  // crossings found in them
+    };
+    TCalcFigures Figures;
+    // Called by Calculate after BeginCalc: runs the whole calculation when an
+    // option is set and returns true; otherwise returns false at once.
+    bool CalculateFast();
 
 private:
     void AddItem(const TXYZArray& contour, bool isHole);

@@ -195,6 +195,7 @@ void TzvHiddenbuffer::Calculate() {
         TzvHiddenbuffer* self;
         ~EndGuard() { if (self->Busy) self->EndCalc(); }
     } endGuard{this};
+    if (CalculateFast()) return;  // the opt-in indexed or built-in view run
     ProjectAll();
     CollectedLists collected;
     const int32_t n = Count();

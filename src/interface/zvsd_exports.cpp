@@ -175,4 +175,26 @@ ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double* buffer) {
     return 0;
 }
 
+ZVHLR_API int32_t ZVSDSetOptions(ZVSDHandle h, int32_t flags, int32_t threads) {
+    TDLLHiddenbuffer* buffer = Lookup(h);
+    if (!buffer || (flags & ~(ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW)) != 0 || threads < 0) return -1;
+    buffer->CalcOptions = flags;
+    buffer->CalcThreads = threads;
+    return 0;
+}
+
+ZVHLR_API int32_t ZVSDSetView(ZVSDHandle h, const double base[12], double angle) {
+    TDLLHiddenbuffer* buffer = Lookup(h);
+    if (!buffer) return -1;
+    return zv::MakeBuiltinView(base, angle, buffer->BuiltinView) ? 0 : -1;
+}
+
+ZVHLR_API int32_t ZVSDGetStatistics(ZVSDHandle h, int64_t counts[2]) {
+    TDLLHiddenbuffer* buffer = Lookup(h);
+    if (!buffer || !counts || !buffer->Figures.Valid) return -1;
+    counts[0] = buffer->Figures.Pairs;
+    counts[1] = buffer->Figures.Crossings;
+    return 0;
+}
+
 }  // extern "C"

@@ -1,0 +1,47 @@
+// TBuiltinView: a view that the library applies itself instead of asking the
+// host for projection, depth and interpolation. It is given by a projection
+// base (origin, X axis, Y axis, Z axis towards the viewer, in world
+// coordinates) and a point-of-view angle.
+//
+// View coordinates are the coordinates of a world point in the base: x right,
+// y up, z towards the viewer. A parallel view (angle 0 or 180) projects a
+// point to its (x, y). A perspective view puts the eye on the Z axis at
+// distance Eye = 500 / tan(angle / 2) from the origin and projects to
+// (x, y) * Eye / w, where w = Eye - z is the point's distance from the eye
+// along the view axis; points at or behind the eye (w <= 0) project to NaN.
+#pragma once
+
+#include "zvhlr.h"  // TXY, TXYZ, TPlane
+
+namespace zv {
+
+struct TBuiltinView {
+    TXYZ Origin{0, 0, 0};
+    // Rows of the inverse of the matrix whose columns are the three axes:
+    // view coordinates = Inverse * (p - Origin).
+    double Inverse[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    TXYZ Axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    double Eye = 0;  // 0: parallel projection
+
+    TXYZ ToView(const TXYZ& p) const;
+    // The 2-D point of p in the drawing plane.
+    TXY Project(const TXYZ& p) const;
+    // Signed depth of p against the plane along the viewing ray through p,
+    // measured along the view axis: positive when p is nearer the viewer than
+    // the plane, 0 when the ray runs parallel to the plane.
+    double Depth(const TXYZ& p, const TPlane& plane) const;
+    // The 3-D point of segment ab whose projection lies at fraction t of the
+    // projected segment.
+    TXYZ Interpolate(const TXYZ& a, const TXYZ& b, double t) const;
+};
+
+// Distance of the eye from the view origin for a point-of-view angle in
+// degrees; 0 for the parallel projection (angle 0 or 180).
+double EyeDistance(double angleDegrees);
+
+// Builds the view of a 12-Double projection base and an angle in degrees.
+// False (view unchanged) for a non-finite value, an angle outside 0..180 or
+// axes that span no space (a singular base matrix).
+bool MakeBuiltinView(const double base[12], double angleDegrees, TBuiltinView& view);
+
+}  // namespace zv

@@ -1,0 +1,192 @@
+#include "hidden/candidate_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "hidden/parallel_run.h"
+
+namespace zv {
+namespace {
+
+// A rectangle that covers more cells than this is kept out of the grid and
+// tested against every query instead.
+constexpr int64_t MaxCellsPerRect = 64;
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    auto mid = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), mid, values.end());
+    return *mid;
+}
+
+// A uniform grid of square cells over the rectangles; each cell lists the
+// slots of the rectangles that cover it, in increasing slot order.
+class TRectGrid {
+public:
+    explicit TRectGrid(const std::vector<TGroupRect>& rects) : rects_(rects) {
+        if (rects.empty()) return;
+        double x1 = rects[0].Bounds.X1, y1 = rects[0].Bounds.Y1, x2 = rects[0].Bounds.X2, y2 = rects[0].Bounds.Y2;
+        std::vector<double> sizes;
+        sizes.reserve(rects.size());
+        for (const TGroupRect& r : rects) {
+            x1 = std::min(x1, r.Bounds.X1);
+            y1 = std::min(y1, r.Bounds.Y1);
+            x2 = std::max(x2, r.Bounds.X2);
+            y2 = std::max(y2, r.Bounds.Y2);
+            sizes.push_back(std::max(r.Bounds.X2 - r.Bounds.X1, r.Bounds.Y2 - r.Bounds.Y1));
+        }
+        x0_ = x1;
+        y0_ = y1;
+        double cell = std::max(Median(sizes), 1e-9);
+        const double cellLimit = 2.0 * static_cast<double>(rects.size()) + 16.0;
+        double nx = std::floor((x2 - x1) / cell) + 1, ny = std::floor((y2 - y1) / cell) + 1;
+        if (nx * ny > cellLimit) {
+            cell *= std::sqrt(nx * ny / cellLimit);
+            nx = std::floor((x2 - x1) / cell) + 1;
+            ny = std::floor((y2 - y1) / cell) + 1;
+            while (nx * ny > cellLimit) {
+                cell *= 1.25;
+                nx = std::floor((x2 - x1) / cell) + 1;
+                ny = std::floor((y2 - y1) / cell) + 1;
+            }
+        }
+        inverse_ = 1.0 / cell;
+        nx_ = static_cast<int32_t>(nx);
+        ny_ = static_cast<int32_t>(ny);
+        Fill();
+    }
+
+    // Calls visit(slot) for every slot of the cells that r covers (a slot
+    // may come more than once) and for every rectangle kept out of the grid.
+    template <class Visit>
+    void Query(const TRect2D& r, Visit visit) const {
+        int32_t cx1, cy1, cx2, cy2;
+        CellRange(r, cx1, cy1, cx2, cy2);
+        for (int32_t cy = cy1; cy <= cy2; ++cy)
+            for (int32_t cx = cx1; cx <= cx2; ++cx) {
+                const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
+                for (int64_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) visit(cellSlots_[k]);
+            }
+        for (int32_t s : large_) visit(s);
+    }
+
+    bool IsLarge(int32_t slot) const { return largeFlag_[static_cast<size_t>(slot)] != 0; }
+
+private:
+    int32_t Cell(double v, double origin, int32_t n) const {
+        const double c = std::floor((v - origin) * inverse_);
+        if (!(c > 0)) return 0;
+        return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
+    }
+    void CellRange(const TRect2D& r, int32_t& cx1, int32_t& cy1, int32_t& cx2, int32_t& cy2) const {
+        cx1 = Cell(r.X1, x0_, nx_);
+        cx2 = Cell(r.X2, x0_, nx_);
+        cy1 = Cell(r.Y1, y0_, ny_);
+        cy2 = Cell(r.Y2, y0_, ny_);
+    }
+    int64_t CellsOf(const TRect2D& r) const {
+        int32_t cx1, cy1, cx2, cy2;
+        CellRange(r, cx1, cy1, cx2, cy2);
+        return static_cast<int64_t>(cx2 - cx1 + 1) * (cy2 - cy1 + 1);
+    }
+    void Fill() {
+        const int64_t cells = static_cast<int64_t>(nx_) * ny_;
+        cellStart_.assign(static_cast<size_t>(cells + 1), 0);
+        largeFlag_.assign(rects_.size(), 0);
+        for (size_t s = 0; s < rects_.size(); ++s) {
+            if (CellsOf(rects_[s].Bounds) > MaxCellsPerRect) {
+                largeFlag_[s] = 1;
+                large_.push_back(static_cast<int32_t>(s));
+                continue;
+            }
+            ForCells(rects_[s].Bounds, [&](int64_t c) { ++cellStart_[c + 1]; });
+        }
+        for (int64_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
+        cellSlots_.resize(static_cast<size_t>(cellStart_[cells]));
+        std::vector<int64_t> fill(cellStart_.begin(), cellStart_.end() - 1);
+        for (size_t s = 0; s < rects_.size(); ++s)
+            if (!largeFlag_[s])
+                ForCells(rects_[s].Bounds, [&](int64_t c) { cellSlots_[fill[c]++] = static_cast<int32_t>(s); });
+    }
+    template <class F>
+    void ForCells(const TRect2D& r, F f) const {
+        int32_t cx1, cy1, cx2, cy2;
+        CellRange(r, cx1, cy1, cx2, cy2);
+        for (int32_t cy = cy1; cy <= cy2; ++cy)
+            for (int32_t cx = cx1; cx <= cx2; ++cx) f(static_cast<int64_t>(cy) * nx_ + cx);
+    }
+
+    const std::vector<TGroupRect>& rects_;
+    double x0_ = 0, y0_ = 0, inverse_ = 1;
+    int32_t nx_ = 1, ny_ = 1;
+    std::vector<int64_t> cellStart_;
+    std::vector<int32_t> cellSlots_;
+    std::vector<int32_t> large_;
+    std::vector<char> largeFlag_;
+};
+
+// The candidates of slot s by testing every other rectangle.
+void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<int32_t>& out) {
+    const TRect2D& own = rects[static_cast<size_t>(s)].Bounds;
+    for (size_t t = 0; t < rects.size(); ++t)
+        if (static_cast<int32_t>(t) != s && !RectsDisjoint(own, rects[t].Bounds)) out.push_back(rects[t].Outer);
+}
+
+// The candidates of slot s through the grid; seen[] holds, per slot, the
+// last query that met it.
+void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s,
+               std::vector<int32_t>& seen, std::vector<int32_t>& slots, std::vector<int32_t>& out) {
+    const TRect2D& own = rects[static_cast<size_t>(s)].Bounds;
+    if (grid.IsLarge(s)) {
+        TestEveryRect(rects, s, out);
+        return;
+    }
+    slots.clear();
+    grid.Query(own, [&](int32_t t) {
+        if (t == s || seen[static_cast<size_t>(t)] == s) return;
+        seen[static_cast<size_t>(t)] = s;
+        if (!RectsDisjoint(own, rects[static_cast<size_t>(t)].Bounds)) slots.push_back(t);
+    });
+    std::sort(slots.begin(), slots.end());
+    out.reserve(slots.size());
+    for (int32_t t : slots) out.push_back(rects[static_cast<size_t>(t)].Outer);
+}
+
+}  // namespace
+
+bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, int32_t threads,
+                            const std::function<bool()>& poll, std::atomic<bool>& stop) {
+    lists_.assign(rects.size(), {});
+    const int32_t n = static_cast<int32_t>(rects.size());
+    if (n == 0) return true;
+    std::unique_ptr<TRectGrid> grid;
+    if (useGrid) grid = std::make_unique<TRectGrid>(rects);
+    TChunkCounter counter(n, 256);
+    auto work = [&](int32_t worker) {
+        std::vector<int32_t> seen, slots;
+        if (grid) seen.assign(rects.size(), -1);
+        int32_t first, last;
+        while (!stop && counter.Next(first, last)) {
+            for (int32_t s = first; s < last && !stop; ++s) {
+                if (grid)
+                    QueryGrid(*grid, rects, s, seen, slots, lists_[static_cast<size_t>(s)]);
+                else
+                    TestEveryRect(rects, s, lists_[static_cast<size_t>(s)]);
+                if (!grid && worker == 0 && poll && !poll()) stop = true;
+            }
+        }
+    };
+    std::function<void()> idle;
+    if (!grid && poll) idle = [&] { if (!poll()) stop = true; };
+    RunOnThreads(threads, work, idle, stop);
+    return !stop;
+}
+
+int64_t TCandidateTable::PairCount() const {
+    int64_t pairs = 0;
+    for (const auto& list : lists_) pairs += static_cast<int64_t>(list.size());
+    return pairs;
+}
+
+}  // namespace zv

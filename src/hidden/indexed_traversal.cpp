@@ -1,0 +1,238 @@
+// The calculation with options: the same crossing and visibility steps as the
+// plain loop, for each item in the same order, but only against the groups
+// that a candidate table finds, without a yield per skipped group, and with
+// the built-in view on several threads when asked.
+#include <memory>
+#include <vector>
+
+#include "hidden/candidate_table.h"
+#include "hidden/cross_list.h"
+#include "hidden/hidden_buffer.h"
+#include "hidden/parallel_run.h"
+
+namespace zv {
+namespace {
+
+// Mask values a worker thread may build for one item without the point-array
+// release message (shown for blocks above 100000 bytes); items that might
+// need more are examined on the calling thread.
+constexpr int64_t MaxWorkerMaskValues = 12000;
+
+// Crossing lists reused from one group to the next; ComputeCrossings resets
+// a list before it fills it.
+class TListPool {
+public:
+    void Reset() { used_.clear(); }
+    TCrossList* Next() {
+        if (used_.size() == owned_.size()) owned_.push_back(std::make_unique<TCrossList>());
+        TCrossList* list = owned_[used_.size()].get();
+        used_.push_back(list);
+        return list;
+    }
+    const std::vector<TCrossList*>& Lists() const { return used_; }
+    bool Empty() const { return used_.empty(); }
+
+private:
+    std::vector<std::unique_ptr<TCrossList>> owned_;
+    std::vector<TCrossList*> used_;
+};
+
+// Puts the built-in view in place of the projection, depth and interpolation
+// events for the length of a run.
+class TViewEvents {
+public:
+    TViewEvents(TzvHiddenbuffer& buffer, bool active) : buffer_(buffer), active_(active) {
+        if (!active_) return;
+        project_ = buffer.OnProject;
+        depth_ = buffer.OnDepth;
+        interpolate_ = buffer.OnInterpolate;
+        const TBuiltinView view = buffer.BuiltinView;
+        buffer.OnProject = [view](THbufferItem*, const TXYZ& p, TXY& q) { q = view.Project(p); };
+        buffer.OnDepth = [view](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) {
+            return view.Depth(p, plane);
+        };
+        buffer.OnInterpolate = [view](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
+            r = view.Interpolate(a, b, t);
+        };
+    }
+    ~TViewEvents() {
+        if (!active_) return;
+        buffer_.OnProject = std::move(project_);
+        buffer_.OnDepth = std::move(depth_);
+        buffer_.OnInterpolate = std::move(interpolate_);
+    }
+    TViewEvents(const TViewEvents&) = delete;
+    TViewEvents& operator=(const TViewEvents&) = delete;
+
+private:
+    TzvHiddenbuffer& buffer_;
+    bool active_;
+    TzvHiddenbuffer::TProjectEvent project_;
+    TzvHiddenbuffer::TDepthEvent depth_;
+    TzvHiddenbuffer::TInterpolateEvent interpolate_;
+};
+
+struct TWorkerState {
+    bool Caller = false;  // the calling thread: the only one that asks the host
+    TListPool Pool;
+    int64_t Pairs = 0;
+    int64_t Crossings = 0;
+};
+
+class TFastRun {
+public:
+    explicit TFastRun(TzvHiddenbuffer& buffer) : b_(buffer), n_(buffer.Count()) {
+        builtin_ = (buffer.CalcOptions & ZVSD_OPTION_BUILTIN_VIEW) != 0;
+        useGrid_ = (buffer.CalcOptions & ZVSD_OPTION_INDEX) != 0;
+        threads_ = builtin_ ? ResolveThreadCount(buffer.CalcThreads) : 1;
+        if (threads_ > n_ / 64 + 1) threads_ = n_ / 64 + 1;  // small scenes gain nothing from helpers
+    }
+
+    void Run() {
+        TViewEvents events(b_, builtin_);
+        Project();
+        if (stop_) return;
+        FindGroups();
+        if (!table_.Build(rects_, useGrid_, threads_, [this] { return !b_.QueryAbort(); }, stop_)) return;
+        workers_.resize(static_cast<size_t>(threads_));
+        workers_[0].Caller = true;
+        if (threads_ == 1)
+            ExamineInOrder();
+        else
+            ExamineShared();
+        for (const TWorkerState& w : workers_) {
+            b_.Figures.Pairs += w.Pairs;
+            b_.Figures.Crossings += w.Crossings;
+        }
+    }
+
+private:
+    void Project() {
+        if (!b_.OnProject) return;
+        if (threads_ == 1) {
+            b_.ProjectAll();
+            return;
+        }
+        TChunkCounter counter(n_, 512);
+        RunOnThreads(
+            threads_,
+            [&](int32_t) {
+                int32_t first, last;
+                while (!stop_ && counter.Next(first, last))
+                    for (int32_t k = first; k < last; ++k) b_.ProjectItem(*b_.Items(k));
+            },
+            nullptr, stop_);
+    }
+
+    // Groups of the items, the last item of every group, and the rectangles
+    // of the front-facing groups.
+    void FindGroups() {
+        group_.assign(static_cast<size_t>(n_), -1);
+        groupEnd_.assign(static_cast<size_t>(n_), -1);
+        slot_.assign(static_cast<size_t>(n_), -1);
+        for (int32_t k = 0; k < n_; ++k) {
+            group_[k] = b_.Items(k)->IsHole ? (k > 0 ? group_[k - 1] : -1) : k;
+            if (group_[k] >= 0) groupEnd_[group_[k]] = k;
+        }
+        for (int32_t k = 0; k < n_; ++k) {
+            if (group_[k] != k || !b_.IsFront(k)) continue;
+            slot_[k] = static_cast<int32_t>(rects_.size());
+            rects_.push_back(TGroupRect{k, b_.Items(k)->Bounds});
+        }
+    }
+
+    bool KeepGoing(TWorkerState& w) {
+        if (w.Caller && b_.QueryAbort()) stop_ = true;
+        return !stop_.load(std::memory_order_relaxed);
+    }
+
+    // Item i against every candidate group, in increasing item order, with
+    // the same crossing lists and visibility steps as the plain loop.
+    bool ExamineItem(int32_t i, TWorkerState& w) {
+        const int32_t gi = group_[i];
+        if (gi < 0) return KeepGoing(w);  // a hole before any outer contour takes no part
+        THbufferItem* item = b_.Items(i);
+        if (b_.IsFront(gi) && item->ProjectedFinite) {
+            for (int32_t g : table_.Of(slot_[gi])) {
+                w.Pool.Reset();
+                const int32_t end = groupEnd_[g];
+                for (int32_t j = g; j <= end; ++j) {
+                    THbufferItem* itemJ = b_.Items(j);
+                    if (itemJ->ProjectedFinite) {
+                        TCrossList* list = w.Pool.Next();
+                        list->OutlineA = *item->Masked.Points;
+                        list->OutlineB = *itemJ->Masked.Points;
+                        list->OtherIndex = j;
+                        ComputeCrossings(list->OutlineA, list->OutlineB, *list, false);
+                        ++w.Pairs;
+                        w.Crossings += list->Count();
+                    }
+                    if (j == end && !w.Pool.Empty()) b_.ComputeVisibility(i, w.Pool.Lists());
+                    if (!KeepGoing(w)) return false;
+                }
+            }
+        }
+        if (!b_.IsFront(gi) || !item->ProjectedFinite) item->Masked.Mask->At<double>(0) = -1.0;
+        return KeepGoing(w);
+    }
+
+    void ExamineInOrder() {
+        for (int32_t i = 0; i < n_; ++i)
+            if (!ExamineItem(i, workers_[0])) return;
+    }
+
+    // An upper bound of the mask values item i can collect: one crossing per
+    // pair of segments.
+    int64_t MaskBound(int32_t i) const {
+        const int32_t gi = group_[i];
+        if (gi < 0 || slot_[gi] < 0) return 0;
+        int64_t segments = 0;
+        for (int32_t g : table_.Of(slot_[gi]))
+            for (int32_t j = g; j <= groupEnd_[g]; ++j) segments += b_.Items(j)->Points.Count;
+        return static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
+    }
+
+    void ExamineShared() {
+        std::vector<int32_t> shared, callerOnly;
+        shared.reserve(static_cast<size_t>(n_));
+        for (int32_t i = 0; i < n_; ++i) (MaskBound(i) > MaxWorkerMaskValues ? callerOnly : shared).push_back(i);
+        TChunkCounter counter(static_cast<int32_t>(shared.size()), 64);
+        auto work = [&](int32_t w) {
+            TWorkerState& state = workers_[static_cast<size_t>(w)];
+            if (state.Caller)
+                for (int32_t i : callerOnly)
+                    if (!ExamineItem(i, state)) return;
+            int32_t first, last;
+            while (!stop_ && counter.Next(first, last))
+                for (int32_t k = first; k < last; ++k)
+                    if (!ExamineItem(shared[static_cast<size_t>(k)], state)) return;
+        };
+        RunOnThreads(threads_, work, [this] { if (b_.QueryAbort()) stop_ = true; }, stop_);
+    }
+
+    TzvHiddenbuffer& b_;
+    const int32_t n_;
+    bool builtin_ = false;
+    bool useGrid_ = false;
+    int32_t threads_ = 1;
+    std::atomic<bool> stop_{false};
+    std::vector<int32_t> group_;     // outer contour of each item's group, -1 for none
+    std::vector<int32_t> groupEnd_;  // per outer contour: the last item of its group
+    std::vector<int32_t> slot_;      // per outer contour: its position in rects_, -1 when not front
+    std::vector<TGroupRect> rects_;
+    TCandidateTable table_;
+    std::vector<TWorkerState> workers_;
+};
+
+}  // namespace
+
+bool TzvHiddenbuffer::CalculateFast() {
+    Figures = TCalcFigures{};
+    if ((CalcOptions & (ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW)) == 0) return false;
+    Figures.Valid = true;
+    TFastRun run(*this);
+    run.Run();
+    return true;
+}
+
+}  // namespace zv

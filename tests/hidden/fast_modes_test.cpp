@@ -1,0 +1,368 @@
+// The opt-in calculation modes against the plain loop: on seeded random
+// scenes every mode and thread count must give the same outlines and masks,
+// bit for bit, and host code must run on the calling thread only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "hidden/builtin_view.h"
+#include "hidden/hidden_buffer.h"
+
+namespace zv {
+namespace {
+
+struct Polygon {
+    std::vector<TXYZ> points;
+    bool hole = false;
+};
+
+// A random scene: planar polygons (rectangles and irregular convex ones) in
+// random planes crowded into a small region, some with holes, some listed the
+// other way round (back faces), some copies of an earlier one shifted in its
+// own plane (coplanar overlaps), and sometimes holes before the first contour.
+class SceneMaker {
+public:
+    explicit SceneMaker(uint64_t seed) : rnd_(seed) {}
+
+    std::vector<Polygon> Make() {
+        std::vector<Polygon> scene;
+        if (Chance(0.15)) scene.push_back({Flat(TXYZ{0, 0, 0}, 3, 4), true});  // a leading hole
+        const int groups = 4 + static_cast<int>(Uniform(0, 22));
+        for (int g = 0; g < groups; ++g) {
+            if (g > 0 && Chance(0.12)) {
+                CoplanarCopy(scene);
+                continue;
+            }
+            const TXYZ c{Uniform(-30, 30), Uniform(-30, 30), Uniform(-30, 30)};
+            Frame();
+            const double r = Uniform(8, 30);
+            const int corners = Chance(0.5) ? 4 : 3 + static_cast<int>(Uniform(0, 6));
+            std::vector<TXYZ> outer = Flat(c, r, corners);
+            const bool reversed = Chance(0.4);
+            if (reversed) std::reverse(outer.begin(), outer.end());
+            scene.push_back({outer, false});
+            const int holes = Chance(0.35) ? 1 + static_cast<int>(Uniform(0, 2)) : 0;
+            for (int h = 0; h < holes; ++h) {
+                const double hr = r * Uniform(0.15, 0.3);
+                const TXYZ hc = InPlane(c, Uniform(-0.4, 0.4) * r, Uniform(-0.4, 0.4) * r);
+                std::vector<TXYZ> hole = Flat(hc, hr, 4 + static_cast<int>(Uniform(0, 3)));
+                // Mostly winding against the outer contour, now and then with it.
+                if (reversed == Chance(0.1)) std::reverse(hole.begin(), hole.end());
+                scene.push_back({hole, true});
+            }
+        }
+        return scene;
+    }
+
+    double Uniform(double a, double b) { return std::uniform_real_distribution<double>(a, b)(rnd_); }
+    bool Chance(double p) { return Uniform(0, 1) < p; }
+
+private:
+    // A random plane through the origin: two orthonormal axes u, v.
+    void Frame() {
+        TXYZ n{Uniform(-1, 1), Uniform(-1, 1), Uniform(-1, 1)};
+        if (Chance(0.25)) n = TXYZ{0, 0, 1};  // many faces parallel to one another
+        const double len = std::sqrt(n.X * n.X + n.Y * n.Y + n.Z * n.Z) + 1e-9;
+        n = {n.X / len, n.Y / len, n.Z / len};
+        TXYZ a = std::fabs(n.X) < 0.9 ? TXYZ{1, 0, 0} : TXYZ{0, 1, 0};
+        u_ = Unit(Cross(a, n));
+        v_ = Cross(n, u_);
+    }
+    TXYZ InPlane(TXYZ c, double x, double y) const {
+        return {c.X + u_.X * x + v_.X * y, c.Y + u_.Y * x + v_.Y * y, c.Z + u_.Z * x + v_.Z * y};
+    }
+    std::vector<TXYZ> Flat(TXYZ c, double r, int corners) {
+        std::vector<TXYZ> pts;
+        for (int k = 0; k < corners; ++k) {
+            const double a = 2 * 3.14159265358979 * (k + Uniform(-0.15, 0.15)) / corners;
+            pts.push_back(InPlane(c, r * std::cos(a), r * std::sin(a)));
+        }
+        return pts;
+    }
+    void CoplanarCopy(std::vector<Polygon>& scene) {
+        const Polygon& base = scene[static_cast<size_t>(Uniform(0, static_cast<double>(scene.size())))];
+        Polygon copy{base.points, false};
+        const TXYZ d{base.points[1].X - base.points[0].X, base.points[1].Y - base.points[0].Y,
+                     base.points[1].Z - base.points[0].Z};
+        const double s = Uniform(0.1, 0.6);
+        for (TXYZ& p : copy.points) p = {p.X + d.X * s, p.Y + d.Y * s, p.Z + d.Z * s};
+        scene.push_back(copy);
+    }
+    static TXYZ Cross(TXYZ a, TXYZ b) { return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X}; }
+    static TXYZ Unit(TXYZ a) {
+        const double l = std::sqrt(a.X * a.X + a.Y * a.Y + a.Z * a.Z);
+        return {a.X / l, a.Y / l, a.Z / l};
+    }
+
+    std::mt19937_64 rnd_;
+    TXYZ u_{1, 0, 0}, v_{0, 1, 0};
+};
+
+// A random view: an orthonormal base (sometimes with scaled axes), parallel
+// or with a perspective whose eye lies outside the scene (or, rarely, inside).
+TBuiltinView RandomView(SceneMaker& maker, bool& perspective) {
+    double base[12];
+    TXYZ z{maker.Uniform(-1, 1), maker.Uniform(-1, 1), maker.Uniform(-1, 1)};
+    double len = std::sqrt(z.X * z.X + z.Y * z.Y + z.Z * z.Z) + 1e-9;
+    z = {z.X / len, z.Y / len, z.Z / len};
+    TXYZ x = std::fabs(z.Z) < 0.9 ? TXYZ{-z.Y, z.X, 0} : TXYZ{0, -z.Z, z.Y};
+    len = std::sqrt(x.X * x.X + x.Y * x.Y + x.Z * x.Z);
+    x = {x.X / len, x.Y / len, x.Z / len};
+    const TXYZ y{z.Y * x.Z - z.Z * x.Y, z.Z * x.X - z.X * x.Z, z.X * x.Y - z.Y * x.X};
+    const double scale = maker.Chance(0.2) ? maker.Uniform(0.5, 2) : 1.0;
+    const double values[12] = {maker.Uniform(-5, 5), maker.Uniform(-5, 5), maker.Uniform(-5, 5),
+                               x.X * scale, x.Y * scale, x.Z * scale, y.X, y.Y, y.Z, z.X, z.Y, z.Z};
+    std::memcpy(base, values, sizeof base);
+    perspective = maker.Chance(0.4);
+    // Angles whose eye (500 / tan(angle / 2)) is farther than the scene, and now and then one inside it.
+    const double angle = !perspective ? 0.0 : (maker.Chance(0.15) ? 170.0 : maker.Uniform(10, 60));
+    TBuiltinView view;
+    EXPECT_TRUE(MakeBuiltinView(base, angle, view));
+    return view;
+}
+
+// A buffer whose host events apply the view through the host's side, with
+// counters of the host calls and the threads they came on.
+struct ViewHost : TzvHiddenbuffer {
+    TBuiltinView view;
+    int hostCalls = 0;
+    int queries = 0;
+    int abortAtQuery = 0;  // > 0: answer "abort" to that query
+    bool foreignThread = false;
+    std::thread::id owner = std::this_thread::get_id();
+
+    explicit ViewHost(const TBuiltinView& v) : view(v) {
+        OnProject = [this](THbufferItem*, const TXYZ& p, TXY& q) {
+            Note();
+            q = view.Project(p);
+        };
+        OnDepth = [this](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) {
+            Note();
+            return view.Depth(p, plane);
+        };
+        OnInterpolate = [this](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
+            Note();
+            r = view.Interpolate(a, b, t);
+        };
+        OnQueryAbort = [this](TzvHiddenbuffer*, bool& abort) {
+            if (std::this_thread::get_id() != owner) foreignThread = true;
+            ++queries;
+            abort = abortAtQuery > 0 && queries == abortAtQuery;
+        };
+        OnBeginCalc = [this](TzvHiddenbuffer*) { if (std::this_thread::get_id() != owner) foreignThread = true; };
+        OnEndCalc = [this](TzvHiddenbuffer*) { if (std::this_thread::get_id() != owner) foreignThread = true; };
+        BuiltinView = v;
+    }
+    void Note() {
+        if (std::this_thread::get_id() != owner) foreignThread = true;
+        ++hostCalls;
+    }
+    void Load(const std::vector<Polygon>& scene) {
+        SetChanging(true);
+        for (const Polygon& p : scene) {
+            TPointArray view = ArrayView(p.points.data(), 24, static_cast<int32_t>(p.points.size()));
+            p.hole ? AddHole(view) : AddContour(view);
+        }
+        ChangeCount = 1;  // leave the bracket open: the tests calculate themselves
+    }
+};
+
+struct ItemState {
+    std::vector<double> outline;
+    std::vector<double> mask;
+};
+
+std::vector<ItemState> StateOf(const TzvHiddenbuffer& b) {
+    std::vector<ItemState> items;
+    for (int32_t i = 0; i < b.Count(); ++i) {
+        const TMAskedArray& m = b.Items(i)->Masked;
+        ItemState s;
+        s.outline.assign(static_cast<const double*>(m.Points->Data),
+                         static_cast<const double*>(m.Points->Data) + 2 * m.Points->Count);
+        s.mask.assign(static_cast<const double*>(m.Mask->Data), static_cast<const double*>(m.Mask->Data) + m.Mask->Count);
+        items.push_back(s);
+    }
+    return items;
+}
+
+// Bit-for-bit comparison (NaN outline points compare by their bits too).
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+struct ModeCase {
+    int32_t flags;
+    int32_t threads;
+};
+
+const ModeCase Modes[] = {{ZVSD_OPTION_INDEX, 1},
+                          {ZVSD_OPTION_INDEX, 2},  // host callbacks: stays on the calling thread
+                          {ZVSD_OPTION_BUILTIN_VIEW, 1},
+                          {ZVSD_OPTION_BUILTIN_VIEW, 2},
+                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1},
+                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2},
+                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 3},
+                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 0}};
+
+TEST(FastModes, EveryModeGivesTheMasksOfThePlainLoopBitForBit) {
+    int hiddenStretches = 0, backFaces = 0, perspectives = 0;
+    for (uint64_t seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        SceneMaker maker(seed);
+        const std::vector<Polygon> scene = maker.Make();
+        bool perspective = false;
+        const TBuiltinView view = RandomView(maker, perspective);
+        perspectives += perspective;
+        const bool frontPositive = maker.Chance(0.5);
+
+        ViewHost reference(view);
+        reference.FrontPositive = frontPositive;
+        reference.Load(scene);
+        reference.Calculate();
+        const std::vector<ItemState> expected = StateOf(reference);
+        for (const ItemState& s : expected) {
+            hiddenStretches += s.mask.size() > 1;
+            backFaces += s.mask.size() == 1 && s.mask[0] == -1.0;
+        }
+        for (const ModeCase& mode : Modes) {
+            SCOPED_TRACE("flags " + std::to_string(mode.flags) + " threads " + std::to_string(mode.threads));
+            ViewHost fast(view);
+            fast.FrontPositive = frontPositive;
+            fast.Load(scene);
+            fast.CalcOptions = mode.flags;
+            fast.CalcThreads = mode.threads;
+            fast.Calculate();
+            const std::vector<ItemState> got = StateOf(fast);
+            ASSERT_EQ(got.size(), expected.size());
+            for (size_t i = 0; i < got.size(); ++i) {
+                ASSERT_TRUE(SameBits(got[i].outline, expected[i].outline)) << "outline of item " << i;
+                ASSERT_TRUE(SameBits(got[i].mask, expected[i].mask)) << "mask of item " << i;
+            }
+            EXPECT_FALSE(fast.foreignThread);
+            EXPECT_FALSE(fast.Busy);
+            if (mode.flags & ZVSD_OPTION_BUILTIN_VIEW) EXPECT_EQ(fast.hostCalls, 0) << "the built-in view asks no host";
+        }
+    }
+    // The scenes exercise what they are meant to.
+    EXPECT_GT(hiddenStretches, 300);
+    EXPECT_GT(backFaces, 300);
+    EXPECT_GT(perspectives, 60);
+}
+
+TEST(FastModes, RecalculatingWithOtherOptionsRebuildsEveryMask) {
+    SceneMaker maker(77);
+    const std::vector<Polygon> scene = maker.Make();
+    bool perspective = false;
+    ViewHost host(RandomView(maker, perspective));
+    host.Load(scene);
+    host.Calculate();
+    const std::vector<ItemState> plain = StateOf(host);
+    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    host.CalcThreads = 2;
+    host.Calculate();
+    host.Calculate();
+    const std::vector<ItemState> fast = StateOf(host);
+    ASSERT_EQ(fast.size(), plain.size());
+    for (size_t i = 0; i < fast.size(); ++i) EXPECT_TRUE(SameBits(fast[i].mask, plain[i].mask)) << i;
+    // The host's own events are back in place after the run.
+    host.hostCalls = 0;
+    host.CalcOptions = 0;
+    host.Calculate();
+    EXPECT_GT(host.hostCalls, 0);
+}
+
+// Two overlapping squares, the small one behind: the index mode asks once per
+// examined pair and once per item, not once per pair of items.
+TEST(FastModes, AsksForAbortPerExaminedPairAndPerItem) {
+    const std::vector<Polygon> scene = {
+        {{{0, 0, 0}, {0, 10, 0}, {10, 10, 0}, {10, 0, 0}}, false},
+        {{{2, 2, -5}, {2, 8, -5}, {8, 8, -5}, {8, 2, -5}}, false},
+        {{{100, 0, 0}, {100, 10, 0}, {110, 10, 0}, {110, 0, 0}}, false},
+    };
+    ViewHost host(TBuiltinView{});
+    host.Load(scene);
+    host.Calculate();
+    EXPECT_EQ(host.queries, 9);  // the plain loop: every (i, j)
+    const std::vector<ItemState> plain = StateOf(host);
+    EXPECT_EQ(plain[1].mask, std::vector<double>{-1.0});
+    host.queries = 0;
+    host.CalcOptions = ZVSD_OPTION_INDEX;
+    host.Calculate();
+    EXPECT_EQ(host.queries, 2 + 3);  // pairs (0, 1) and (1, 0), then one per item
+    EXPECT_EQ(StateOf(host)[1].mask, std::vector<double>{-1.0});
+}
+
+TEST(FastModes, AbortEndsTheRunOnTheCallingThreadAndLeavesUnreachedItemsVisible) {
+    SceneMaker maker(5);
+    const std::vector<Polygon> scene = maker.Make();
+    bool perspective = false;
+    const TBuiltinView view = RandomView(maker, perspective);
+    for (int32_t flags : {ZVSD_OPTION_INDEX, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW}) {
+        ViewHost host(view);
+        int ends = 0;
+        host.OnEndCalc = [&](TzvHiddenbuffer*) { ++ends; };
+        host.Load(scene);
+        host.CalcOptions = flags;
+        host.CalcThreads = 1;
+        host.abortAtQuery = 1;
+        host.Calculate();
+        EXPECT_EQ(ends, 1);
+        EXPECT_FALSE(host.Busy);
+        EXPECT_EQ(host.queries, 1);
+        const std::vector<ItemState> state = StateOf(host);
+        for (size_t i = 1; i < state.size(); ++i) EXPECT_EQ(state[i].mask, std::vector<double>{1.0}) << i;
+    }
+}
+
+TEST(FastModes, AbortOfAThreadedRunStopsTheHelpers) {
+    // Many groups, so that the helpers are still busy when the host aborts.
+    std::vector<Polygon> scene;
+    for (uint64_t seed = 1; seed <= 30; ++seed) {
+        SceneMaker maker(seed);
+        for (const Polygon& p : maker.Make()) scene.push_back(p);
+    }
+    ViewHost host(TBuiltinView{});
+    host.Load(scene);
+    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    host.CalcThreads = 2;
+    host.abortAtQuery = 3;
+    int ends = 0;
+    host.OnEndCalc = [&](TzvHiddenbuffer*) { ++ends; };
+    host.Calculate();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(host.foreignThread);
+    EXPECT_FALSE(host.Busy);
+    int untouched = 0;
+    for (const ItemState& s : StateOf(host)) untouched += s.mask == std::vector<double>{1.0};
+    EXPECT_GT(untouched, 0);
+    // A full run afterwards gives the plain loop's result.
+    host.abortAtQuery = 0;
+    host.Calculate();
+    ViewHost reference(TBuiltinView{});
+    reference.Load(scene);
+    reference.Calculate();
+    const std::vector<ItemState> a = StateOf(host), b = StateOf(reference);
+    for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(SameBits(a[i].mask, b[i].mask)) << i;
+}
+
+TEST(FastModes, ARunStartedFromInsideARunDoesNothing) {
+    SceneMaker maker(9);
+    ViewHost host(TBuiltinView{});
+    host.Load(maker.Make());
+    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    int begins = 0;
+    host.OnBeginCalc = [&](TzvHiddenbuffer* b) {
+        ++begins;
+        b->Calculate();
+    };
+    host.Calculate();
+    EXPECT_EQ(begins, 1);
+}
+
+}  // namespace
+}  // namespace zv
