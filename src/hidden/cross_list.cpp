@@ -180,8 +180,12 @@ void ClassifyAVertexOnBEdge(const TXY& a0, const TXY& a1, const TXY& b0, const T
 }
 
 // Neither end point is involved: the side of a1 against B's edge.
+// The side of a1 is judged by its distance from B's line, not by the cross
+// product itself: that is an area, which shrinks with the square of the
+// drawing's scale and would turn real crossings near a vertex of a small
+// drawing into touches.
 void ClassifyInterior(const TXY& a1, const TXY& b0, const TXY& b1, int32_t& dirA, int32_t& dirB) {
-    const double s = CrossXY(SubXY(a1, b0), SubXY(b1, b0));
+    const double s = CrossXY(SubXY(a1, b0), SubXY(b1, b0)) / LengthXY(SubXY(b1, b0));
     if (s > Eps) {
         dirA = -1;
         dirB = 1;

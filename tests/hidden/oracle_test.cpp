@@ -390,13 +390,9 @@ TEST(HiddenOracle, LargePictureAgreesWithBruteForce) {
     EXPECT_EQ(tally.agreed, tally.checked);
 }
 
-// Engine fault: in a picture a tenth of the size (outlines about 0.5 units
-// across) some true crossings are dropped because their side is judged by a
-// cross product of edge vectors against the fixed tolerance; about 7 of 1000
-// scenes then lose or invert hidden stretches (a mask like [-1, x, x] is a
-// single crossing paired with itself). Left disabled until the crossing
-// classification no longer depends on the picture's scale.
-TEST(HiddenOracle, DISABLED_SmallPictureAgreesWithBruteForce) {
+// A picture a tenth of the size (outlines about 0.5 units across): the side
+// of a crossing near a vertex must not depend on the picture's scale.
+TEST(HiddenOracle, SmallPictureAgreesWithBruteForce) {
     std::vector<std::string> failures;
     Tally tally = RunOracle(1000, 0.1, failures);
     for (const auto& f : failures) ADD_FAILURE() << f;

@@ -573,14 +573,10 @@ TEST(HiddenDegenerate, FaceSeenEdgeOnIsHiddenAndHidesNothing) {
     }
 }
 
-// Engine fault: the side of an interior crossing is decided by comparing a
-// cross product of two edge vectors (an area, growing with the square of the
-// picture's size) against the fixed 1e-5 tolerance. In a small picture a true
-// crossing near a corner is taken for a touch and dropped; the crossings left
-// over pair up wrongly. Here, drawn at 1/50 of the size, the stretch hidden
-// by the front square near the back square's corner is lost. Left disabled
-// until the crossing classification no longer depends on the picture's scale.
-TEST(HiddenDegenerate, DISABLED_SmallPictureKeepsCrossingsNearCorners) {
+// The side of an interior crossing is judged by a distance, not by an area:
+// drawn at 1/50 of the size, the stretch hidden by the front square near the
+// back square's corner is still found.
+TEST(HiddenDegenerate, SmallPictureKeepsCrossingsNearCorners) {
     for (double scale : {1.0, 0.1, 0.02}) {
         SCOPED_TRACE(scale);
         View view = Top(false);
