@@ -15,6 +15,17 @@ bool AtMostTol(double a, double b) { return Extended(a) - b <= Eps; }
 
 }  // namespace
 
+double SegmentDistanceXY(const TXY& p, const TXY& a, const TXY& b) {
+    const Extended dx = Extended(b.X) - a.X, dy = Extended(b.Y) - a.Y;
+    const Extended px = Extended(p.X) - a.X, py = Extended(p.Y) - a.Y;
+    const Extended length2 = dx * dx + dy * dy;
+    Extended t = length2 > 0 ? (px * dx + py * dy) / length2 : 0;
+    if (t < 0) t = 0;
+    if (t > 1) t = 1;
+    const Extended ex = px - t * dx, ey = py - t * dy;
+    return static_cast<double>(std::sqrt(ex * ex + ey * ey));
+}
+
 double LineDistanceXY(const TXY& p, const TXY& origin, const TXY& dir, TXY& foot, double& t) {
     double length = LengthXY(dir);
     TXY offset = SubXY(p, origin);

@@ -1,7 +1,9 @@
 #include "hidden/cross_list.h"
 
+#include <optional>
 #include <vector>
 
+#include "geometry/distance.h"
 #include "geometry/polygon2d.h"
 #include "geometry/segment.h"
 #include "geometry/vector.h"
@@ -351,6 +353,47 @@ int32_t LeadingPointsInside(const TXYArray& inner, const TXYArray& outer) {
     return inside;
 }
 
+// A point of `inner` clearly off `outer`'s outline: the first vertex or edge
+// middle farther than Eps from every edge of `outer`. False when all of
+// `inner` runs along `outer`.
+bool PointOffOutline(const TXYArray& inner, const TXYArray& outer, TXY& sample) {
+    const int32_t n = inner.Count, m = outer.Count;
+    for (int32_t k = 0; k < 2 * n; ++k) {
+        const TXY& p = inner.At<TXY>(k / 2);
+        const TXY& q = inner.At<TXY>(ModPos(k / 2 + 1, n));
+        TXY candidate = k % 2 == 0 ? p : TXY{(p.X + q.X) / 2, (p.Y + q.Y) / 2};
+        bool clear = true;
+        for (int32_t j = 0; j < m && clear; ++j)
+            clear = !(SegmentDistanceXY(candidate, outer.At<TXY>(j), outer.At<TXY>(ModPos(j + 1, m))) <= Eps);
+        if (clear) {
+            sample = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Outlines that touch or run along each other without crossing: whether one
+// contains the other is read off a point of each that lies clearly off the
+// other's outline. The side codes of the first contact cannot tell it when
+// that contact is a touching vertex, and the leading points may lie on the
+// other outline. Null when every point of A lies on B's outline.
+std::optional<uint8_t> StatusOfTouchingOutlines(const TXYArray& A, const TXYArray& B) {
+    TXY sample{};
+    if (!PointOffOutline(A, B, sample)) return std::nullopt;
+    if (PointInPolygon(sample, B)) return csAInsideB;
+    if (PointOffOutline(B, A, sample) && PointInPolygon(sample, A)) return csBInsideA;
+    return csTouching;
+}
+
+// The status read off the contacts, unless the points off the outlines show
+// otherwise: a containment they confirm wins, one they refute becomes a touch.
+uint8_t CorrectedContainment(uint8_t fromContacts, std::optional<uint8_t> fromPoints) {
+    if (!fromPoints) return fromContacts;
+    if (*fromPoints == csAInsideB || *fromPoints == csBInsideA) return *fromPoints;
+    return (fromContacts == csAInsideB || fromContacts == csBInsideA) ? csTouching : fromContacts;
+}
+
 // No contact left at all: containment by the leading points of each outline.
 uint8_t StatusWithoutContacts(const TXYArray& A, const TXYArray& B, bool noContact) {
     if (LeadingPointsInside(A, B) >= 2) return csAInsideB;
@@ -392,8 +435,10 @@ void ComputeCrossings(const TXYArray& A, const TXYArray& B, TCrossList& list, bo
         for (int32_t j = 0; j < A.Count; ++j) WalkEdgePair(list, A, B, afterA, afterB, i, j, walk);
 
     MergeAndDrop(list);
-    if (list.Status == csNotComputed && list.Count() > 0) list.Status = StatusFromContacts(A, B, walk);
-    if (list.Status == csNotComputed) list.Status = StatusWithoutContacts(A, B, walk.NoContact);
+    if (list.Status == csNotComputed) {
+        list.Status = list.Count() > 0 ? StatusFromContacts(A, B, walk) : StatusWithoutContacts(A, B, walk.NoContact);
+        if (!walk.NoContact) list.Status = CorrectedContainment(list.Status, StatusOfTouchingOutlines(A, B));
+    }
     if (!keepTouching) DropHalfContacts(list);
     BuildOrderByB(list);
 }

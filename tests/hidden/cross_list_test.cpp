@@ -677,3 +677,23 @@ TEST(CrossList, PropertyRandomPolygonsMatchBruteForce) {
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+TEST(CrossList, ContainmentOfTouchingOutlinesIsReadOffPointsClearOfTheOther) {
+    // A touches B's bottom edge at a vertex first, then runs along B's right edge.
+    Outline outer{{0, 0}, {4, 0}, {4, 4}, {0, 4}};
+    Outline inner{{1, 2}, {4, 2}, {4, 1}, {2, 0}};
+    EXPECT_EQ(Cross(inner, outer)->Status, csAInsideB);
+    EXPECT_EQ(Cross(outer, inner)->Status, csBInsideA);
+    Outline innerReversed(inner.Reversed());
+    EXPECT_EQ(Cross(innerReversed, outer)->Status, csAInsideB);
+    // The same outline outside B, touching it at a vertex and along an edge.
+    Outline outside{{5, 2}, {4, 2}, {4, 1}, {6, 0}};
+    EXPECT_NE(Cross(outside, outer)->Status, csAInsideB);
+    EXPECT_NE(Cross(outside, outer)->Status, csBInsideA);
+}
+
+}  // namespace
+}  // namespace zv
