@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "progress.h"
 
 namespace zv::tool {
@@ -38,9 +40,15 @@ TEST(Drawing, ExtentWithAndWithoutHidden) {
 
 TEST(Progress, TextShowsTheFractionClamped) {
     char buffer[64];
-    EXPECT_STREQ(ProgressText(0.25, buffer), "[##########                              ]  25%");
-    EXPECT_STREQ(ProgressText(7, buffer), "[########################################] 100%");
-    EXPECT_STREQ(ProgressText(-1, buffer), "[                                        ]   0%");
+    EXPECT_STREQ(ProgressText(0.25, 3, buffer), "[##########                              ]  25%");
+    EXPECT_STREQ(ProgressText(7, 3, buffer), "[########################################] 100%");
+    EXPECT_STREQ(ProgressText(0, 3, buffer), "[                                        ]   0%");
+    EXPECT_STREQ(ProgressText(std::nan(""), 3, buffer), "[                                        ]   0%");
+}
+
+TEST(Progress, UnknownFractionShowsTheTimeSpent) {
+    char buffer[64];
+    EXPECT_STREQ(ProgressText(-1, 12.4, buffer), "12 s");
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ TEST(Options, ValuesInBothSpellings) {
     EXPECT_EQ(parsed.options.size, "a3");
     EXPECT_EQ(parsed.options.strokeMm, 0.5);
     EXPECT_TRUE(parsed.options.stats);
+    EXPECT_FALSE(parsed.options.reference);
+    EXPECT_TRUE(Parse({"--reference"}).options.reference);
 }
 
 TEST(Options, DirectionAndUp) {
@@ -58,7 +60,8 @@ TEST(Options, MistakesAreExplained) {
 TEST(Options, HelpMentionsEveryOption) {
     std::string help = HelpText();
     for (const char* option : {"--output", "--hidden", "--size", "--margin", "--stroke", "--dpi", "--view", "--dir",
-                               "--up", "--perspective", "--y-up", "--all-edges", "--smooth", "--stats", "--help"}) {
+                               "--up", "--perspective", "--y-up", "--all-edges", "--smooth", "--stats", "--reference",
+                               "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -74,7 +74,8 @@ Camera::Camera(const ViewSpec& view, const Box& bounds) {
     if (!perspective_) return;
     const Vec3 centre = bounds.empty ? Vec3{} : bounds.Center();
     const double radius = std::max(bounds.Diagonal() / 2, 1e-9);
-    const double half = std::clamp(view.perspectiveDegrees, 1e-3, 179.0) / 2 * std::numbers::pi / 180.0;
+    fieldOfView_ = std::clamp(view.perspectiveDegrees, 1e-3, 179.0);
+    const double half = fieldOfView_ / 2 * std::numbers::pi / 180.0;
     focal_ = radius / std::sin(half);
     eye_ = centre - forward_ * focal_;
     centre_ = {Dot(centre, right_), Dot(centre, up_)};

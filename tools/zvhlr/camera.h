@@ -55,6 +55,13 @@ public:
     Vec3 Right() const { return right_; }
     Vec3 Up() const { return up_; }
     bool Perspective() const { return perspective_; }
+    // Perspective only: the eye, the distance from the eye to the plane
+    // through the model centre that faces the viewer (the image scale), the
+    // drawing coordinates of that centre and the full field of view in degrees.
+    Vec3 Eye() const { return eye_; }
+    double Focal() const { return focal_; }
+    Point2 Centre() const { return centre_; }
+    double FieldOfViewDegrees() const { return fieldOfView_; }
 
 private:
     double EyeDistanceAlongSight(Vec3 p) const { return Dot(p - eye_, forward_); }
@@ -64,6 +71,7 @@ private:
     Vec3 eye_;               // perspective only
     double focal_ = 1;       // distance from the eye to the plane through the centre
     Point2 centre_;          // drawing coordinates of the model centre
+    double fieldOfView_ = 0; // degrees
 };
 
 }  // namespace zv::tool

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "edge_table.h"
+#include "library_view.h"
 
 namespace zv::tool {
 
@@ -19,7 +20,7 @@ struct Host {
     double scale = 1;
     const RunOptions* options = nullptr;
     long queries = 0;
-    long expectedQueries = 1;
+    long expectedQueries = 0;  // 0: unknown, the progress reports -1
 };
 
 std::map<ZVSDHandle, Host*>& Hosts() {
@@ -54,7 +55,9 @@ void InterpolateCallback(ZVSDHandle h, const TXYZ* a, const TXYZ* b, double t, T
 void QueryAbortCallback(ZVSDHandle h, int16_t* abort) {
     Host& host = HostOf(h);
     ++host.queries;
-    if (host.options->progress) host.options->progress(double(host.queries) / double(host.expectedQueries));
+    if (host.options->progress) {
+        host.options->progress(host.expectedQueries > 0 ? double(host.queries) / double(host.expectedQueries) : -1.0);
+    }
     if (host.options->abortRequested && host.options->abortRequested()) *abort = -1;
 }
 
@@ -144,10 +147,36 @@ std::vector<ItemRef> AddPolygons(ZVSDHandle h, const std::vector<Polygon>& polyg
     return items;
 }
 
-std::vector<TXY> OutlineOf(ZVSDHandle h, int32_t item) {
+// The mode the library calculates in, and the shift from its 2-D points to
+// the tool's drawing coordinates (in scaled units).
+struct ModeChoice {
+    CalcMode mode = CalcMode::Reference;
+    Point2 shift;
+};
+
+// Every camera of the tool can be expressed as the library's view; should the
+// library refuse it, the tool's callbacks stay in charge.
+ModeChoice ChooseMode(ZVSDHandle h, const Camera& camera, double scale, bool reference) {
+    ModeChoice choice;
+    if (reference) return choice;
+    const LibraryView view = LibraryViewOf(camera, scale);
+    if (ZVSDSetView(h, view.base.data(), view.angleDegrees) == 0 &&
+        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 0) == 0) {
+        choice.mode = CalcMode::BuiltinView;
+        choice.shift = view.shift;
+    } else if (ZVSDSetOptions(h, ZVSD_OPTION_INDEX, 0) == 0) {
+        choice.mode = CalcMode::Index;
+    }
+    return choice;
+}
+
+std::vector<TXY> OutlineOf(ZVSDHandle h, int32_t item, Point2 shift) {
     int32_t count = ZVSDGetArray2d(h, item, nullptr);
     std::vector<TXY> outline(count > 0 ? count : 0);
     if (!outline.empty()) ZVSDGetArray2d(h, item, outline.data());
+    if (shift.x != 0 || shift.y != 0) {
+        for (TXY& p : outline) p = {p.X + shift.x, p.Y + shift.y};
+    }
     return outline;
 }
 
@@ -203,11 +232,12 @@ void CollectStretches(const std::vector<TXY>& outline, const std::vector<double>
 const Ring& RingOf(const Polygon& polygon, int ring) { return ring == 0 ? polygon.outer : polygon.holes[ring - 1]; }
 
 void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::vector<ItemRef>& items,
-                 const RunOptions& options, double scale, Drawing& drawing) {
+                 const RunOptions& options, double scale, Point2 shift, RunResult& result) {
+    Drawing& drawing = result.drawing;
     std::vector<std::vector<TXY>> outlines;
     std::vector<bool> facesViewer(polygons.size(), false), present(polygons.size(), false);
     for (size_t i = 0; i < items.size(); ++i) {
-        outlines.push_back(OutlineOf(h, static_cast<int32_t>(i)));
+        outlines.push_back(OutlineOf(h, static_cast<int32_t>(i), shift));
         present[items[i].polygon] = true;
         if (items[i].ring == 0) facesViewer[items[i].polygon] = FacesViewer(outlines.back());
     }
@@ -222,13 +252,31 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
                 drawEdge[e] = edges.Draws({items[i].polygon, items[i].ring, static_cast<int>(e)}, present, facesViewer);
             }
         }
-        CollectStretches(outline, MaskOf(h, static_cast<int32_t>(i)), scale, drawEdge, drawing);
+        const std::vector<double> mask = MaskOf(h, static_cast<int32_t>(i));
+        result.maskValues += static_cast<int64_t>(mask.size());
+        CollectStretches(outline, mask, scale, drawEdge, drawing);
     }
     JoinPolylines(drawing.visible);
     JoinPolylines(drawing.hidden);
 }
 
+void ReadStatistics(ZVSDHandle h, RunResult& result) {
+    int64_t counts[2] = {0, 0};
+    if (ZVSDGetStatistics(h, counts) != 0) return;
+    result.pairs = counts[0];
+    result.crossings = counts[1];
+}
+
 }  // namespace
+
+const char* CalcModeName(CalcMode mode) {
+    switch (mode) {
+        case CalcMode::BuiltinView: return "built-in view, index, all cores";
+        case CalcMode::Index: return "callbacks, index";
+        case CalcMode::Reference: return "reference (callbacks, every pair)";
+    }
+    return "";
+}
 
 double LibraryScale(double modelDiagonal) {
     if (!(modelDiagonal > 0) || !std::isfinite(modelDiagonal)) return 1;
@@ -243,16 +291,22 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     ZVSDHandle h = buffer.Get();
     if (!h) return result;
     InstallCallbacks(h);
+    const ModeChoice choice = ChooseMode(h, camera, host.scale, options.reference);
+    result.mode = choice.mode;
 
     ZVSDSetChanging(h, 1);
     std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, result);
     result.contours = static_cast<int>(items.size());
-    host.expectedQueries = std::max<long>(1, long(items.size()) * long(items.size()));
+    // The plain loop asks once per pair; the other modes ask an unknown number of times.
+    if (choice.mode == CalcMode::Reference) host.expectedQueries = std::max<long>(1, long(items.size()) * long(items.size()));
     auto start = std::chrono::steady_clock::now();
     ZVSDSetChanging(h, 0);  // closes the bracket: the calculation runs here
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.aborted = options.abortRequested && options.abortRequested();
-    if (!result.aborted) ReadResults(h, polygons, items, options, host.scale, result.drawing);
+    if (result.aborted) return result;
+    if (options.progress) options.progress(1.0);
+    ReadStatistics(h, result);
+    ReadResults(h, polygons, items, options, host.scale, choice.shift, result);
     return result;
 }
 

@@ -61,6 +61,7 @@ RunResult Calculate(const std::vector<Polygon>& polygons, const Options& options
     InterruptGuard guard;
     RunOptions run;
     run.smoothDegrees = options.allEdges ? 0 : options.smoothDegrees;
+    run.reference = options.reference;
     run.progress = [&bar](double fraction) { bar.Update(fraction); };
     run.abortRequested = [] { return InterruptGuard::Requested(); };
     RunResult result = RemoveHiddenLines(polygons, camera, run);
@@ -90,6 +91,11 @@ void PrintStats(const RunResult& result) {
     if (result.edgeOn > 0) std::printf(" (%d faces seen edge-on left out)", result.edgeOn);
     std::printf("\nvisible length: %.6g\n", LengthOf(result.drawing.visible));
     std::printf("hidden length:  %.6g\n", LengthOf(result.drawing.hidden));
+    std::printf("mode:           %s\n", CalcModeName(result.mode));
+    if (result.pairs >= 0) {
+        std::printf("pairs tested:   %lld (%lld crossings)\n", static_cast<long long>(result.pairs),
+                    static_cast<long long>(result.crossings));
+    }
     std::printf("calculation:    %.3f s\n", result.seconds);
 }
 

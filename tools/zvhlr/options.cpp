@@ -81,6 +81,7 @@ private:
         static const std::map<std::string, bool Options::*> flags = {
             {"--hidden", &Options::hidden}, {"--all-edges", &Options::allEdges}, {"--y-up", &Options::yUp},
             {"--stats", &Options::stats},   {"--quiet", &Options::quiet},        {"-q", &Options::quiet},
+            {"--reference", &Options::reference},
             {"--help", &Options::help},     {"-h", &Options::help},              {"--version", &Options::version},
         };
         if (auto flag = flags.find(name); flag != flags.end()) {
@@ -206,7 +207,10 @@ Edges:
 
 Other:
       --stats           print faces, contours, visible and hidden line
-                        lengths and the calculation time
+                        lengths, the calculation mode and time
+      --reference       calculate the slow way, through zvhlr's own
+                        projection with every contour tested against every
+                        face; the drawing is the same (for comparison)
   -q, --quiet           print nothing but errors
   -h, --help            show this help
       --version         show the version

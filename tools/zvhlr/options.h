@@ -25,6 +25,7 @@ struct Options {
     double strokeMm = 0.35;
     double dpi = 150;
     bool stats = false;
+    bool reference = false;  // the slow reference calculation, for comparison
     bool quiet = false;
     bool help = false;
     bool version = false;

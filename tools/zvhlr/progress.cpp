@@ -10,7 +10,11 @@ namespace zv::tool {
 ProgressBar::ProgressBar(bool enabled, std::FILE* out)
     : enabled_(enabled && isatty(fileno(out))), out_(out), start_(std::chrono::steady_clock::now()), last_(start_) {}
 
-const char* ProgressText(double fraction, char (&buffer)[64]) {
+const char* ProgressText(double fraction, double seconds, char (&buffer)[64]) {
+    if (fraction < 0) {
+        std::snprintf(buffer, sizeof buffer, "%.0f s", seconds);
+        return buffer;
+    }
     constexpr int kWidth = 40;
     fraction = std::clamp(std::isfinite(fraction) ? fraction : 0.0, 0.0, 1.0);
     int filled = static_cast<int>(fraction * kWidth);
@@ -28,7 +32,8 @@ void ProgressBar::Update(double fraction) {
     last_ = now;
     shown_ = true;
     char buffer[64];
-    std::fprintf(out_, "\rzvhlr: hidden lines %s (Ctrl-C aborts)", ProgressText(fraction, buffer));
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    std::fprintf(out_, "\rzvhlr: hidden lines %s (Ctrl-C aborts)\033[K", ProgressText(fraction, seconds, buffer));
     std::fflush(out_);
 }
 

@@ -13,8 +13,9 @@ public:
     explicit ProgressBar(bool enabled, std::FILE* out = stderr);
     ~ProgressBar() { Finish(); }
 
-    // fraction runs from 0 to 1; the bar is redrawn at most ten times a second
-    // and not before the first half second.
+    // fraction runs from 0 to 1, or is negative when the share done is not
+    // known (the line then shows the time spent); the bar is redrawn at most
+    // ten times a second and not before the first half second.
     void Update(double fraction);
 
     // Clears the bar's line.
@@ -27,7 +28,8 @@ private:
     std::chrono::steady_clock::time_point start_, last_;
 };
 
-// The bar's text for a fraction, e.g. "[#####               ]  25%".
-const char* ProgressText(double fraction, char (&buffer)[64]);
+// The bar's text for a fraction, e.g. "[#####               ]  25%", or for
+// a negative fraction the seconds spent, e.g. "12 s".
+const char* ProgressText(double fraction, double seconds, char (&buffer)[64]);
 
 }  // namespace zv::tool
