@@ -312,6 +312,19 @@ void WalkEdgePair(TCrossList& list, const TXYArray& A, const TXYArray& B, const 
 // Merges pairs of half contacts that enter and leave a stretch along the
 // other outline on opposite sides, keeps true crossings and half contacts,
 // drops touching contacts. Sets Status 1 when a true crossing remains.
+//
+// The crossing made of the two ends of a run of A along B takes the place of
+// the end where A enters B's area, so that the run itself counts as outside:
+// an edge that A shares with B shows wherever B's own outline does.
+void MergeHalfContacts(TCrossList& list, int32_t k, int32_t dirA, int32_t dirB) {
+    const int32_t before = ModPos(k - 1, list.Count());
+    const bool entersB = dirA * list.OrientB > 0;
+    TCross* kept = list.Items(entersB ? k : before);
+    kept->DirA = dirA;
+    kept->DirB = dirB;
+    DeleteCross(list, entersB ? before : k);
+}
+
 void MergeAndDrop(TCrossList& list) {
     for (int32_t k = list.Count() - 1; k >= 0; --k) {
         TCross* c = list.Items(k);
@@ -320,12 +333,10 @@ void MergeAndDrop(TCrossList& list) {
         if (product == 0 && p->DirA * p->DirB == 0) {
             if (c->DirB * p->DirA < 0) {
                 list.Status = csCrossing;
-                p->DirB = c->DirB;
-                DeleteCross(list, k);
+                MergeHalfContacts(list, k, p->DirA, c->DirB);
             } else if (c->DirA * p->DirB < 0) {
                 list.Status = csCrossing;
-                p->DirA = c->DirA;
-                DeleteCross(list, k);
+                MergeHalfContacts(list, k, c->DirA, p->DirB);
             }
         } else if (product == -1) {
             list.Status = csCrossing;

@@ -1,6 +1,7 @@
 // Visibility of outlines that touch the outline of the face in front of them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "zvhlr.h"
@@ -86,6 +87,40 @@ TEST(Visibility, AnOutlineInsideAHoleOfTheFrontFaceStaysVisible) {
     EXPECT_EQ(MaskBehindSquare({{1, 2}, {3.5, 2}, {3.5, 1}, {2, 0.5}}, hole), std::vector<double>{1.0});
     // Sharing a stretch of its left edge.
     EXPECT_EQ(MaskBehindSquare({{0.5, 1}, {0.5, 3}, {2, 3}, {2, 1}}, hole), std::vector<double>{1.0});
+}
+
+// Runs A's contour and a square B = (0,0)-(2,2) at z = 0 seen from +Z; A runs
+// along B's bottom edge and then turns behind B. Returns A's mask.
+std::vector<double> MaskOfRunAlongEdge(bool mirrored) {
+    std::vector<TXYZ> a = {{3, 0, 0}, {2, 0, 0}, {0, 0, 0}, {1, 1, -1}, {3, 1, -1}};
+    std::vector<TXYZ> b = {{0, 0, 0}, {0, 2, 0}, {2, 2, 0}, {2, 0, 0}};
+    if (mirrored) {
+        for (auto* contour : {&a, &b}) {
+            for (TXYZ& p : *contour) p.X = -p.X;
+            std::reverse(contour->begin(), contour->end());
+        }
+    }
+    ZVSDHandle h = ZVSDCreate();
+    TZVSDData d;
+    _ZVSDGetData(h, &d);
+    d.ProjectProc = Project;
+    d.DepthProc = Depth;
+    _ZVSDSetData(h, &d);
+    ZVSDSetChanging(h, 1);
+    ZVSDAddContour(h, 5, a.data());
+    ZVSDAddContour(h, 4, b.data());
+    ZVSDSetChanging(h, 0);
+    std::vector<double> mask = MaskOf(h, 0);
+    EXPECT_EQ(MaskOf(h, 1), std::vector<double>{1.0});
+    ZVSDFree(h);
+    return mask;
+}
+
+TEST(Visibility, AnEdgeRunningAlongAFrontFacesOutlineStaysVisible) {
+    // Hidden from where A leaves B's bottom edge into B to where it leaves B.
+    EXPECT_EQ(MaskOfRunAlongEdge(false), (std::vector<double>{1.0, 2.0, 3.5}));
+    // Mirrored and reversed: A runs into B first and reaches the edge at vertex 2.
+    EXPECT_EQ(MaskOfRunAlongEdge(true), (std::vector<double>{1.0, 0.5, 2.0}));
 }
 
 }  // namespace
