@@ -15,3 +15,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-sanitize -G Ninja -DZVHLR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ctest --output-on-failure -j"$jobs")
+
+# A bounded smoke run of every fuzz target (libFuzzer, clang) on its seed corpus.
+fuzz/run_smoke.sh build-fuzz

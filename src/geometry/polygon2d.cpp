@@ -14,11 +14,17 @@ bool RectsDisjoint(const TRect2D& a, const TRect2D& b) {
 }
 
 double SignedArea2(const TXYArray& outline) {
+    // Relative to the first point: the same sum, without the cancellation of
+    // large products far from the origin.
     Extended sum = 0;
+    if (outline.Count == 0) return 0;
+    const TXY& base = outline.At<TXY>(0);
     for (int32_t k = 0; k < outline.Count; ++k) {
         const TXY& p = outline.At<TXY>(k);
         const TXY& prev = outline.At<TXY>(k == 0 ? outline.Count - 1 : k - 1);
-        sum += Extended(p.X) * prev.Y - Extended(p.Y) * prev.X;
+        const Extended px = Extended(p.X) - base.X, py = Extended(p.Y) - base.Y;
+        const Extended qx = Extended(prev.X) - base.X, qy = Extended(prev.Y) - base.Y;
+        sum += px * qy - py * qx;
     }
     return static_cast<double>(sum);
 }

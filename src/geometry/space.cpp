@@ -61,10 +61,14 @@ bool LinePlaneIntersection(const TXYZ& p, const TXYZ& d, const TXYZ& o, const TX
 }
 
 TXYZ PolygonNormal(const TXYZArray& points) {
+    // The sum does not change when every point is moved by the same vector; taken
+    // relative to the first point, it keeps the precision of the coordinates' differences.
     Extended x = 0, y = 0, z = 0;
+    if (points.Count == 0) return {0, 0, 0};
+    const TXYZ base = points.At<TXYZ>(0);
     for (int32_t k = 0; k < points.Count; ++k) {
         const TXYZ& prev = points.At<TXYZ>(k == 0 ? points.Count - 1 : k - 1);
-        TXYZ c = CrossXYZ(points.At<TXYZ>(k), prev);
+        TXYZ c = CrossXYZ(SubXYZ(points.At<TXYZ>(k), base), SubXYZ(prev, base));
         x += c.X;
         y += c.Y;
         z += c.Z;

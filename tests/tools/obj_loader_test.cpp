@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "load_error.h"
 
 namespace zv::tool {
@@ -25,6 +27,16 @@ TEST(ObjLoader, EveryIndexFormGivesTheSameFace) {
         ASSERT_EQ(mesh.faces.size(), 1u) << face;
         EXPECT_EQ(mesh.faces[0].loop, (std::vector<int>{0, 1, 2})) << face;
     }
+}
+
+TEST(ObjLoader, ALoneCarriageReturnEndsALineAsForTheReaderLibrary) {
+    // "s\rv 4e44" is a smoothing statement and a vertex that does not fit a float.
+    std::string error = ErrorOf("s\rv 4e44\n");
+    EXPECT_NE(error, "");
+    Mesh mesh = ParseObj("v 0 0 0\rv 1 0 0\r\nv 1 1 0\rf 1 2 3\r", "part.obj");
+    ASSERT_EQ(mesh.vertices.size(), 3u);
+    ASSERT_EQ(mesh.faces.size(), 1u);
+    for (const auto& v : mesh.vertices) EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
 }
 
 TEST(ObjLoader, NegativeIndexesCountFromTheVerticesDefinedSoFar) {

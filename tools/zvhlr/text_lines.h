@@ -11,17 +11,18 @@ namespace zv::tool {
 std::vector<std::string_view> Tokens(std::string_view line);
 
 // Calls visit(lineNumber, line) for every line of text (1-based numbers,
-// without the line end; "\r\n" and "\n" both end a line).
+// without the line end; "\r\n", "\n" and a lone "\r" each end a line, as
+// they do for the OBJ reader library).
 template <class Visit>
 void ForEachLine(std::string_view text, Visit visit) {
     long number = 0;
     while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        visit(++number, line);
+        size_t end = text.find_first_of("\r\n");
+        visit(++number, text.substr(0, end));
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        size_t next = end + 1;
+        if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+        text.remove_prefix(next);
     }
 }
 
