@@ -24,8 +24,13 @@
 **     coordinate or a vanishing normal is rejected: nothing is stored and the
 **     returned index names the previous last item (-1 on an empty buffer);
 **   - ZVSDAddContour, ZVSDAddHole, ZVSDClear and ZVSDFree called from a
-**     callback of a running calculation change nothing (a free is carried out
-**     when the calculation has ended); ZVSDDraw and ZVSDChanged do nothing then.
+**     callback of a running calculation or drawing, or from the message
+**     handler while ZVSDClear frees the items, change nothing (a free is
+**     carried out when that call has ended); ZVSDDraw and ZVSDChanged do
+**     nothing then.
+**   - A contour whose projection is not finite takes no part in the
+**     calculation and gets the mask [-1]; holes added before any outer
+**     contour take no part either and keep the mask [1].
 **
 ** All functions must be called on one thread per handle; callbacks are called
 ** synchronously on the calling thread.
@@ -149,7 +154,8 @@ ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double *buffer);
 /* Sets the calculation options (ZVSD_OPTION_* flags) and the thread count used with ZVSD_OPTION_BUILTIN_VIEW
    (0 = one per core, at most 64; with host callbacks the calculation stays on the calling thread, which alone
    calls them, asking QueryAbortProc once per examined pair and once per contour); returns 0, or -1 for an
-   unknown handle, an unknown flag or a negative thread count. */
+   unknown handle, an unknown flag or a negative thread count.  While a calculation runs on helper threads,
+   ZVSDGetArray2d and ZVSDGetMask return -1 and _ZVSDSetData does nothing (the results are being written). */
 ZVHLR_API int32_t ZVSDSetOptions(ZVSDHandle h, int32_t flags, int32_t threads);
 
 /* Sets the built-in view: base is the projection base (origin, X axis, Y axis, Z axis towards the viewer, 12

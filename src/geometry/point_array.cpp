@@ -57,12 +57,15 @@ void ArrayInit(TPointArray& array, int32_t elemSize, int32_t delta) {
 
 void ArrayClear(TPointArray& array) {
     const long long bytes = static_cast<long long>(array.Capacity) * array.ElemSize;
-    if (array.Data && bytes != 0) std::free(array.Data);
-    if (bytes > 100000) ShowMessage("bescheidenheit ist eine tugend (freigeben)");
+    void* block = array.Data;
+    // The record is empty before anyone hears of it: a message handler may
+    // call back into the library.
     array.Count = 0;
     array.Capacity = 0;
     array.Delta = 0;
     array.Data = nullptr;
+    if (block && bytes != 0) std::free(block);
+    if (bytes > 100000) ShowMessage("bescheidenheit ist eine tugend (freigeben)");
 }
 
 void ArrayGrow(TPointArray& array) {

@@ -20,6 +20,21 @@ double Median(std::vector<double> values) {
     return *mid;
 }
 
+// A grid needs a finite extent: rectangles far beyond the range of Doubles
+// (a projection gone wild) are tested pair by pair instead.
+bool GridFits(const std::vector<TGroupRect>& rects) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    for (size_t k = 0; k < rects.size(); ++k) {
+        const TRect2D& b = rects[k].Bounds;
+        if (!std::isfinite(b.X1) || !std::isfinite(b.Y1) || !std::isfinite(b.X2) || !std::isfinite(b.Y2)) return false;
+        x1 = k == 0 ? b.X1 : std::min(x1, b.X1);
+        y1 = k == 0 ? b.Y1 : std::min(y1, b.Y1);
+        x2 = k == 0 ? b.X2 : std::max(x2, b.X2);
+        y2 = k == 0 ? b.Y2 : std::max(y2, b.Y2);
+    }
+    return std::isfinite(x2 - x1) && std::isfinite(y2 - y1) && (x2 - x1) < 1e300 && (y2 - y1) < 1e300;
+}
+
 // A uniform grid of square cells over the rectangles; each cell lists the
 // slots of the rectangles that cover it, in increasing slot order.
 class TRectGrid {
@@ -161,7 +176,7 @@ bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, 
     const int32_t n = static_cast<int32_t>(rects.size());
     if (n == 0) return true;
     std::unique_ptr<TRectGrid> grid;
-    if (useGrid) grid = std::make_unique<TRectGrid>(rects);
+    if (useGrid && GridFits(rects)) grid = std::make_unique<TRectGrid>(rects);
     TChunkCounter counter(n, 256);
     auto work = [&](int32_t worker) {
         std::vector<int32_t> seen, slots;

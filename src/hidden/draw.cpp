@@ -19,7 +19,7 @@ void EmitPoint(TzvHiddenbuffer& buffer, bool hiddenState, bool hiddenPass, const
 }  // namespace
 
 void TzvHiddenbuffer::Draw() {
-    if (Busy) return;
+    if (Busy || Clearing) return;
     bool wasDrawing = Drawing;
     Drawing = true;
     if (DrawHidden)

@@ -76,7 +76,7 @@ public:
     virtual bool QueryAbort();
 
     // True while a calculation or a drawing walks the items: the store must not change then.
-    bool Locked() const { return Busy || Drawing; }
+    bool Locked() const { return Busy || Drawing || Clearing; }
 
     // Steps of the calculation, public for the tests.
     void ProjectAll();
@@ -106,6 +106,8 @@ public:
     bool Busy = false;
     TInterpolateEvent OnInterpolate;
     bool Drawing = false;
+    bool Clearing = false;        // the items are being freed
+    bool WorkersRunning = false;  // helper threads are writing the items' results
 
     // Opt-in calculation (indexed_traversal.cpp): ZVSD_OPTION_INDEX and/or
     // ZVSD_OPTION_BUILTIN_VIEW; threads for the built-in view (0 = one per

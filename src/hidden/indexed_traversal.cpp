@@ -43,23 +43,23 @@ class TViewEvents {
 public:
     TViewEvents(TzvHiddenbuffer& buffer, bool active) : buffer_(buffer), active_(active) {
         if (!active_) return;
-        project_ = buffer.OnProject;
-        depth_ = buffer.OnDepth;
-        interpolate_ = buffer.OnInterpolate;
+        // Everything that may allocate happens before the first swap, so an
+        // out-of-memory leaves the host's events in place.
         const TBuiltinView view = buffer.BuiltinView;
-        buffer.OnProject = [view](THbufferItem*, const TXYZ& p, TXY& q) { q = view.Project(p); };
-        buffer.OnDepth = [view](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) {
-            return view.Depth(p, plane);
-        };
-        buffer.OnInterpolate = [view](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
+        project_ = [view](THbufferItem*, const TXYZ& p, TXY& q) { q = view.Project(p); };
+        depth_ = [view](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) { return view.Depth(p, plane); };
+        interpolate_ = [view](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
             r = view.Interpolate(a, b, t);
         };
+        SwapEvents();
+    }
+    void SwapEvents() noexcept {
+        buffer_.OnProject.swap(project_);
+        buffer_.OnDepth.swap(depth_);
+        buffer_.OnInterpolate.swap(interpolate_);
     }
     ~TViewEvents() {
-        if (!active_) return;
-        buffer_.OnProject = std::move(project_);
-        buffer_.OnDepth = std::move(depth_);
-        buffer_.OnInterpolate = std::move(interpolate_);
+        if (active_) SwapEvents();
     }
     TViewEvents(const TViewEvents&) = delete;
     TViewEvents& operator=(const TViewEvents&) = delete;
@@ -89,6 +89,11 @@ public:
     }
 
     void Run() {
+        struct Flag {
+            bool& flag;
+            ~Flag() { flag = false; }
+        } workers{b_.WorkersRunning};
+        b_.WorkersRunning = threads_ > 1;
         TViewEvents events(b_, builtin_);
         Project();
         if (stop_) return;
@@ -229,9 +234,9 @@ private:
 bool TzvHiddenbuffer::CalculateFast() {
     Figures = TCalcFigures{};
     if ((CalcOptions & (ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW)) == 0) return false;
-    Figures.Valid = true;
     TFastRun run(*this);
     run.Run();
+    Figures.Valid = true;
     return true;
 }
 

@@ -47,6 +47,11 @@ void RunOnThreads(int32_t threads, const std::function<void(int32_t)>& work,
                   const std::function<void()>& idle, std::atomic<bool>& stop) {
     TRunState state;
     std::vector<std::thread> helpers;
+    try {
+        helpers.reserve(static_cast<size_t>(threads));
+    } catch (...) {
+        threads = 1;  // no room for helpers: the calling thread does all the work
+    }
     for (int32_t w = 1; w < threads; ++w) {
         {
             std::lock_guard<std::mutex> lock(state.mutex);
@@ -63,7 +68,7 @@ void RunOnThreads(int32_t threads, const std::function<void(int32_t)>& work,
                 --state.running;
                 state.done.notify_all();
             });
-        } catch (const std::system_error&) {
+        } catch (...) {  // no thread (or no memory for one): the others do the work
             std::lock_guard<std::mutex> lock(state.mutex);
             --state.running;
             break;

@@ -189,7 +189,7 @@ void TzvHiddenbuffer::ComputeVisibility(int32_t i, const std::vector<TCrossList*
 }
 
 void TzvHiddenbuffer::Calculate() {
-    if (Busy || Drawing) return;
+    if (Locked()) return;
     BeginCalc();
     struct EndGuard {
         TzvHiddenbuffer* self;

@@ -2,6 +2,7 @@
 // handle against the registry of live buffers, keeps the store unchanged
 // while a calculation or a drawing walks it, and lets no exception out.
 #include <cmath>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <unordered_set>
@@ -72,6 +73,13 @@ zv::THbufferItem* ItemAt(TDLLHiddenbuffer* buffer, int32_t index) {
     return buffer->Items(index);
 }
 
+// The results of a calculation that runs on helper threads are not to be read
+// until it ends.
+zv::THbufferItem* ResultItemAt(ZVSDHandle h, int32_t index) {
+    TDLLHiddenbuffer* buffer = Lookup(h);
+    return (buffer && buffer->WorkersRunning) ? nullptr : ItemAt(buffer, index);
+}
+
 }  // namespace
 
 extern "C" {
@@ -79,9 +87,10 @@ extern "C" {
 ZVHLR_API ZVSDHandle ZVSDCreate(void) {
     TDLLHiddenbuffer* buffer = nullptr;
     Guard([&] {
-        buffer = new TDLLHiddenbuffer();
+        auto created = std::make_unique<TDLLHiddenbuffer>();
         std::lock_guard<std::mutex> lock(registryMutex);
-        Registry().insert(buffer);
+        Registry().insert(created.get());
+        buffer = created.release();
     });
     return buffer ? buffer->Handle() : nullptr;
 }
@@ -99,7 +108,10 @@ ZVHLR_API void ZVSDFree(ZVSDHandle h) {
 ZVHLR_API void ZVSDClear(ZVSDHandle h) {
     TDLLHiddenbuffer* buffer = Lookup(h);
     if (!buffer || buffer->Locked() || buffer->FreePending) return;
+    buffer->Clearing = true;  // a message shown while freeing must not reach half-freed items
     Guard([&] { buffer->Clear(); });
+    buffer->Clearing = false;
+    Settle(buffer);
 }
 
 ZVHLR_API int32_t _ZVSDGetData(ZVSDHandle h, TZVSDData* data) {
@@ -112,7 +124,7 @@ ZVHLR_API int32_t _ZVSDGetData(ZVSDHandle h, TZVSDData* data) {
 
 ZVHLR_API void _ZVSDSetData(ZVSDHandle h, const TZVSDData* data) {
     TDLLHiddenbuffer* buffer = Lookup(h);
-    if (!buffer || !data) return;
+    if (!buffer || !data || buffer->WorkersRunning) return;
     buffer->SetData(*data);
 }
 
@@ -155,7 +167,7 @@ ZVHLR_API int32_t ZVSDGetArray3d(ZVSDHandle h, int32_t index, TXYZ* buffer) {
 }
 
 ZVHLR_API int32_t ZVSDGetArray2d(ZVSDHandle h, int32_t index, TXY* buffer) {
-    zv::THbufferItem* item = ItemAt(Lookup(h), index);
+    zv::THbufferItem* item = ResultItemAt(h, index);
     if (!item) return -1;
     const zv::TPointArray& points = *item->Masked.Points;
     if (!buffer) return points.Count;
@@ -164,7 +176,7 @@ ZVHLR_API int32_t ZVSDGetArray2d(ZVSDHandle h, int32_t index, TXY* buffer) {
 }
 
 ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double* buffer) {
-    zv::THbufferItem* item = ItemAt(Lookup(h), index);
+    zv::THbufferItem* item = ResultItemAt(h, index);
     if (!item) return -1;
     const zv::TPointArray& mask = *item->Masked.Mask;
     if (!buffer) return mask.Count;

@@ -31,11 +31,20 @@ void Deliver(int32_t kind, const char* text) {
 
 }  // namespace
 
-void ShowMessage(const std::string& text) { Deliver(ZV_MESSAGE_BOX, text.c_str()); }
+// Messages are shown from destructors too: nothing may escape from here.
+void ShowMessage(const std::string& text) noexcept {
+    try {
+        Deliver(ZV_MESSAGE_BOX, text.c_str());
+    } catch (...) {
+    }
+}
 
-void Beep() {
+void Beep() noexcept {
     ++beeps;
-    Deliver(ZV_MESSAGE_BEEP, "");
+    try {
+        Deliver(ZV_MESSAGE_BEEP, "");
+    } catch (...) {
+    }
 }
 
 long BeepCount() { return beeps.load(); }

@@ -7,8 +7,8 @@
 
 namespace zv {
 
-void ShowMessage(const std::string& text);
-void Beep();
+void ShowMessage(const std::string& text) noexcept;
+void Beep() noexcept;
 // Number of beeps since the library was loaded.
 long BeepCount();
 

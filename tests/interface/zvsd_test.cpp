@@ -1,10 +1,12 @@
 // The ZVSD exports as a host sees them.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
 
+#include "message_capture.h"
 #include "zvhlr.h"
 
 namespace {
@@ -303,6 +305,122 @@ TEST_F(Zvsd, EditsAndFreeFromInsideADrawingAreSafe) {
     EXPECT_EQ(log.begins, begins);
     EXPECT_EQ(_ZVSDGetData(h, nullptr), -1);
     h = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A contour of n points on a circle (clockwise seen from +Z) at height z.
+std::vector<TXYZ> Circle(int n, double cx, double cy, double r, double z) {
+    std::vector<TXYZ> points;
+    for (int k = 0; k < n; ++k) {
+        double a = -2 * 3.14159265358979323846 * k / n;
+        points.push_back(TXYZ{cx + r * std::cos(a), cy + r * std::sin(a), z});
+    }
+    return points;
+}
+
+ZVSDHandle messageTarget = nullptr;
+int messagesSeen = 0;
+
+// A message handler that calls back into the library with the buffer being cleared.
+void CallBackIntoTheLibrary(int32_t kind, const char*, void*) {
+    if (kind != ZV_MESSAGE_BOX || !messageTarget) return;
+    ++messagesSeen;
+    TXYZ points[4] = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
+    ZVSDGetArray3d(messageTarget, 0, nullptr);
+    ZVSDAddContour(messageTarget, 4, points);
+    ZVSDChanged(messageTarget);
+    ZVSDDraw(messageTarget, 0);
+    ZVSDFree(messageTarget);
+}
+
+TEST(ZvsdMessages, AHandlerMayCallBackWhileTheStoreIsCleared) {
+    ZVSDHandle h = ZVSDCreate();
+    std::vector<TXYZ> big = Circle(5000, 0, 0, 100, 0);  // more than 100000 bytes: a message when freed
+    ZVSDAddContour(h, static_cast<int32_t>(big.size()), big.data());
+    ZVSDAddContour(h, static_cast<int32_t>(big.size()), big.data());
+    messageTarget = h;
+    messagesSeen = 0;
+    ZVSetMessageHandler(CallBackIntoTheLibrary, nullptr);
+    ZVSDClear(h);
+    ZVSetMessageHandler(nullptr, nullptr);
+    messageTarget = nullptr;
+    EXPECT_GT(messagesSeen, 0);
+    EXPECT_EQ(_ZVSDGetData(h, nullptr), -1);  // the free asked for by the handler was carried out after the clear
+}
+
+ZVSDHandle runningHandle = nullptr;
+std::vector<int32_t> answersDuringRun;
+
+void AskWhileRunning(ZVSDHandle h, int16_t*) {
+    answersDuringRun.push_back(ZVSDGetMask(h, 0, nullptr));
+    answersDuringRun.push_back(ZVSDGetArray2d(h, 0, nullptr));
+    TZVSDData d;
+    _ZVSDGetData(h, &d);
+    d.FrontPositiveFlag = 0;  // ignored while helper threads run
+    _ZVSDSetData(h, &d);
+}
+
+TEST(ZvsdThreads, ResultsAndSettingsAreOutOfReachWhileHelperThreadsRun) {
+    ZVSDHandle h = ZVSDCreate();
+    const double base[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
+    ASSERT_EQ(ZVSDSetView(h, base, 0), 0);
+    ASSERT_EQ(ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2), 0);
+    TZVSDData d;
+    _ZVSDGetData(h, &d);
+    d.QueryAbortProc = AskWhileRunning;
+    _ZVSDSetData(h, &d);
+    ZVSDSetChanging(h, 1);
+    for (int k = 0; k < 400; ++k) {
+        std::vector<TXYZ> c = Circle(8, (k % 20) * 3.0, (k / 20) * 3.0, 2.0, k * 0.01);
+        ZVSDAddContour(h, 8, c.data());
+    }
+    answersDuringRun.clear();
+    ZVSDSetChanging(h, 0);
+    ASSERT_FALSE(answersDuringRun.empty());
+    for (int32_t answer : answersDuringRun) EXPECT_EQ(answer, -1);
+    _ZVSDGetData(h, &d);
+    EXPECT_EQ(d.FrontPositiveFlag, -1);
+    EXPECT_GT(ZVSDGetMask(h, 0, nullptr), 0);  // readable again once the run has ended
+    ZVSDFree(h);
+}
+
+void ProjectFarOut(ZVSDHandle, const TXYZ* p, TXY* out) {
+    out->X = p->X * 1e306;
+    out->Y = p->Y;
+}
+
+TEST(ZvsdIndex, ProjectionsAtTheEdgeOfTheDoubleRangeGiveTheSameMasksAsThePlainLoop) {
+    std::vector<std::vector<double>> masks[2];
+    MessageCapture capture;
+    for (int mode = 0; mode < 2; ++mode) {
+        ZVSDHandle h = ZVSDCreate();
+        TZVSDData d;
+        _ZVSDGetData(h, &d);
+        d.ProjectProc = ProjectFarOut;
+        _ZVSDSetData(h, &d);
+        ZVSDSetOptions(h, mode == 0 ? 0 : ZVSD_OPTION_INDEX, 1);
+        const TXYZ left[4] = {{-160, 0, 0}, {-160, 1, 0}, {-150, 1, 0}, {-150, 0, 0}};
+        const TXYZ right[4] = {{150, 0, 0}, {150, 1, 0}, {160, 1, 0}, {160, 0, 0}};
+        ZVSDSetChanging(h, 1);
+        ZVSDAddContour(h, 4, left);
+        ZVSDAddContour(h, 4, right);
+        ZVSDSetChanging(h, 0);
+        for (int32_t i = 0; i < 2; ++i) {
+            std::vector<double> mask(ZVSDGetMask(h, i, nullptr));
+            ZVSDGetMask(h, i, mask.data());
+            masks[mode].push_back(mask);
+        }
+        if (mode == 1) {
+            int64_t counts[2] = {-1, -1};
+            EXPECT_EQ(ZVSDGetStatistics(h, counts), 0);
+        }
+        ZVSDFree(h);
+    }
+    EXPECT_EQ(masks[0], masks[1]);
+    EXPECT_TRUE(capture.Texts().empty());
 }
 
 }  // namespace
