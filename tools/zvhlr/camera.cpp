@@ -51,10 +51,10 @@ Vec3 UsableUp(Vec3 forward, Vec3 up) {
 std::optional<ViewSpec> NamedView(const std::string& name, bool yUp) {
     for (const NamedDirection& view : kViews) {
         if (name != view.name) continue;
-        ViewSpec spec;
-        spec.direction = yUp ? ToYUp(view.direction) : view.direction;
-        spec.up = yUp ? ToYUp(view.up) : view.up;
-        return spec;
+        ViewSpec named;
+        named.direction = yUp ? ToYUp(view.direction) : view.direction;
+        named.up = yUp ? ToYUp(view.up) : view.up;
+        return named;
     }
     return std::nullopt;
 }
