@@ -3,20 +3,15 @@
 #include <cmath>
 #include <limits>
 
+#include "geometry/vector.h"
+
 namespace zv {
 namespace {
-
-double Dot(const TXYZ& a, const TXYZ& b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
-TXYZ Sub(const TXYZ& a, const TXYZ& b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }
-TXYZ CrossP(const TXYZ& a, const TXYZ& b) {
-    return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X};
-}
-double Length(const TXYZ& a) { return std::sqrt(Dot(a, a)); }
 
 // A plane normal in view coordinates: for a world difference d = M d', the
 // product n . d equals (M^T n) . d'.
 TXYZ NormalToView(const TBuiltinView& v, const TXYZ& n) {
-    return {Dot(v.Axes[0], n), Dot(v.Axes[1], n), Dot(v.Axes[2], n)};
+    return {DotXYZ(v.Axes[0], n), DotXYZ(v.Axes[1], n), DotXYZ(v.Axes[2], n)};
 }
 
 constexpr double ParallelLimit = 1e-12;
@@ -24,7 +19,7 @@ constexpr double ParallelLimit = 1e-12;
 }  // namespace
 
 TXYZ TBuiltinView::ToView(const TXYZ& p) const {
-    const TXYZ d = Sub(p, Origin);
+    const TXYZ d = SubXYZ(p, Origin);
     return {Inverse[0][0] * d.X + Inverse[0][1] * d.Y + Inverse[0][2] * d.Z,
             Inverse[1][0] * d.X + Inverse[1][1] * d.Y + Inverse[1][2] * d.Z,
             Inverse[2][0] * d.X + Inverse[2][1] * d.Y + Inverse[2][2] * d.Z};
@@ -45,18 +40,18 @@ double TBuiltinView::Depth(const TXYZ& p, const TPlane& plane) const {
     const TXYZ pv = ToView(p);
     const TXYZ ov = ToView(plane.Origin);
     const TXYZ nv = NormalToView(*this, plane.Normal);
-    const double nLength = Length(nv);
+    const double nLength = LengthXYZ(nv);
     if (Eye == 0) {
         if (!(std::fabs(nv.Z) > ParallelLimit * nLength)) return 0.0;
-        return Dot(Sub(pv, ov), nv) / nv.Z;
+        return DotXYZ(SubXYZ(pv, ov), nv) / nv.Z;
     }
     // The ray from the eye through p meets the plane at eye + u (p - eye);
     // the depth is the distance (u - 1) w along the view axis.
     const TXYZ ray{pv.X, pv.Y, pv.Z - Eye};
-    const double den = Dot(ray, nv);
-    if (!(std::fabs(den) > ParallelLimit * nLength * Length(ray))) return 0.0;
+    const double den = DotXYZ(ray, nv);
+    if (!(std::fabs(den) > ParallelLimit * nLength * LengthXYZ(ray))) return 0.0;
     const double w = Eye - pv.Z;
-    return Dot(Sub(ov, pv), nv) * w / den;
+    return DotXYZ(SubXYZ(ov, pv), nv) * w / den;
 }
 
 TXYZ TBuiltinView::Interpolate(const TXYZ& a, const TXYZ& b, double t) const {
@@ -86,9 +81,9 @@ bool MakeBuiltinView(const double base[12], double angleDegrees, TBuiltinView& v
     const TXYZ& x = made.Axes[0];
     const TXYZ& y = made.Axes[1];
     const TXYZ& z = made.Axes[2];
-    const TXYZ yz = CrossP(y, z), zx = CrossP(z, x), xy = CrossP(x, y);
-    const double det = Dot(x, yz);
-    const double scale = Length(x) * Length(y) * Length(z);
+    const TXYZ yz = CrossXYZ(y, z), zx = CrossXYZ(z, x), xy = CrossXYZ(x, y);
+    const double det = DotXYZ(x, yz);
+    const double scale = LengthXYZ(x) * LengthXYZ(y) * LengthXYZ(z);
     if (!(std::fabs(det) > ParallelLimit * scale) || !std::isfinite(det)) return false;
     const TXYZ rows[3] = {yz, zx, xy};
     for (int r = 0; r < 3; ++r) {
