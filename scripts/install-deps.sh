@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libcairo2-dev libtinyobjloader-dev
           gcc-multilib clang libclang-rt-14-dev xvfb xauth mesa-utils libgl1-mesa-dri libglu1-mesa-dev
-          libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core)
+          libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -14,4 +14,11 @@ if ((${#missing[@]})); then
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A German locale, so the tests see numbers written with a decimal comma.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "no German locale: the decimal-comma tests will be skipped"
 fi
