@@ -34,6 +34,10 @@ TXY NormalizeXY(const TXY& a);
 TXYZ NormalizeXYZ(const TXYZ& a);
 void NormalizeXYZInPlace(TXYZ& a);
 TXY SetLengthXY(const TXY& a, double s);
+// a + (b - a) * t, coordinate by coordinate.
+inline TXYZ LerpXYZ(const TXYZ& a, const TXYZ& b, double t) {
+    return TXYZ{a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t, a.Z + (b.Z - a.Z) * t};
+}
 
 // abs(a - b) < Eps.
 bool EqualTol(double a, double b);

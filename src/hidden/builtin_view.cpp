@@ -62,7 +62,7 @@ TXYZ TBuiltinView::Interpolate(const TXYZ& a, const TXYZ& b, double t) const {
         const double den = (1 - t) * wb + t * wa;
         if (den != 0) s = t * wa / den;
     }
-    return {a.X + (b.X - a.X) * s, a.Y + (b.Y - a.Y) * s, a.Z + (b.Z - a.Z) * s};
+    return LerpXYZ(a, b, s);
 }
 
 double EyeDistance(double angleDegrees) {

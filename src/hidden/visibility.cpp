@@ -77,7 +77,7 @@ TXYZ TzvHiddenbuffer::Interpolate(const TXYZ& a, const TXYZ& b, double f) {
     if (OnInterpolate) {
         OnInterpolate(this, a, b, f, r);
     } else {
-        r = TXYZ{a.X + (b.X - a.X) * f, a.Y + (b.Y - a.Y) * f, a.Z + (b.Z - a.Z) * f};
+        r = LerpXYZ(a, b, f);
     }
     return r;
 }

@@ -19,7 +19,7 @@ TDLLHiddenbuffer::TDLLHiddenbuffer() {
     };
     OnInterpolate = [this](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
         if (!InterpolateProc) {
-            r = TXYZ{a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t, a.Z + (b.Z - a.Z) * t};
+            r = LerpXYZ(a, b, t);
             return;
         }
         TXYZ ca = a, cb = b;
