@@ -12,10 +12,12 @@
 
 namespace zv {
 
-std::string PointFloatFormat;
+// A pointer to a literal: constant-initialised and never destroyed, so it is
+// ready whichever file the load constructor reaches first.
+const char* PointFloatFormat = "";
 
 void InitPointArrayUnit() { PointFloatFormat = "0.00"; }
-void FinalizePointArrayUnit() { PointFloatFormat.clear(); }
+void FinalizePointArrayUnit() { PointFloatFormat = ""; }
 
 namespace {
 
@@ -167,8 +169,9 @@ namespace {
 
 // Decimals of the point pattern: the digits after its separator ("0.00": 2).
 int PatternDecimals() {
-    size_t dot = PointFloatFormat.find('.');
-    return dot == std::string::npos ? 0 : static_cast<int>(PointFloatFormat.size() - dot - 1);
+    const std::string pattern = PointFloatFormat;
+    size_t dot = pattern.find('.');
+    return dot == std::string::npos ? 0 : static_cast<int>(pattern.size() - dot - 1);
 }
 
 std::string FormatCoordinate(double v) { return FormatFixed(v, PatternDecimals()); }

@@ -34,7 +34,7 @@ using TXYZArray = TPointArray;
 using TXYiArray = TPointArray;
 
 // Text pattern of the point text forms; "0.00" while the unit is initialised.
-extern std::string PointFloatFormat;
+extern const char* PointFloatFormat;
 void InitPointArrayUnit();
 void FinalizePointArrayUnit();
 

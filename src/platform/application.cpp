@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include <exception>
+#include <span>
 
 #include "platform/message_server.h"
 #include "runtime/class_registry.h"
@@ -12,11 +13,17 @@ namespace {
 TStdApplication* processApplication = nullptr;
 TStdApplication* unitApplication = nullptr;
 
-const TClass* const platformClasses[] = {
-    &TZvComponent::Class(),     &TzvServer::Class(),         &TZvChangeServer::Class(),
-    &TZVmessageserver::Class(), &TEventserver::Class(),      &Tzvreceiver::Class(),
-    &TzvChangeReceiver::Class(), &TEventReceiver::Class(),
-};
+// Built on first use (the load constructor may run before this file's
+// namespace-scope initialisers) and never destroyed (the unload destructor
+// may run after the exit-time destructors).
+std::span<const TClass* const> PlatformClasses() {
+    static const TClass* const classes[] = {
+        &TZvComponent::Class(),     &TzvServer::Class(),         &TZvChangeServer::Class(),
+        &TZVmessageserver::Class(), &TEventserver::Class(),      &Tzvreceiver::Class(),
+        &TzvChangeReceiver::Class(), &TEventReceiver::Class(),
+    };
+    return classes;
+}
 
 }  // namespace
 
@@ -124,7 +131,7 @@ TEventserver* ApplicationEventServer() { return Application() ? Application()->E
 TZvComponent* ApplicationExternalsRoot() { return Application() ? Application()->ExternalsRoot() : nullptr; }
 
 void InitApplicationUnit() {
-    for (const TClass* cls : platformClasses) RegisterClass(*cls);
+    for (const TClass* cls : PlatformClasses()) RegisterClass(*cls);
     if (!unitApplication) unitApplication = TComponent::Create<TStdApplication>(nullptr);
 }
 
@@ -133,7 +140,7 @@ void FinalizeApplicationUnit() {
     unitApplication = nullptr;
     if (app) app->Free();
     FreeGlobalMessageServer();
-    for (const TClass* cls : platformClasses) UnregisterClass(*cls);
+    for (const TClass* cls : PlatformClasses()) UnregisterClass(*cls);
 }
 
 }  // namespace zv

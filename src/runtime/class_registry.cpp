@@ -7,9 +7,10 @@
 namespace zv {
 namespace {
 
+// Never destroyed: the library's unload may run after the exit-time destructors.
 std::vector<const TClass*>& Registered() {
-    static std::vector<const TClass*> classes;
-    return classes;
+    static auto* classes = new std::vector<const TClass*>;
+    return *classes;
 }
 
 }  // namespace
@@ -21,7 +22,7 @@ bool TClass::InheritsFrom(const TClass* ancestor) const {
 }
 
 TComponent* TClass::CreateInstance(TComponent* owner) const {
-    if (!factory_) throw EComponentError("Cannot create an instance of " + name_);
+    if (!factory_) throw EComponentError(std::string("Cannot create an instance of ") + name_);
     return factory_(owner);
 }
 

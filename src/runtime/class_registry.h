@@ -37,7 +37,7 @@ public:
     TClass(const TClass&) = delete;
     TClass& operator=(const TClass&) = delete;
 
-    const std::string& Name() const { return name_; }
+    std::string Name() const { return name_; }
     const TClass* Parent() const { return parent_; }
     // True for the class itself and for every class it descends from.
     bool InheritsFrom(const TClass* ancestor) const;
@@ -48,7 +48,7 @@ public:
     TComponent* CreateInstance(TComponent* owner) const;
 
 private:
-    std::string name_;
+    const char* name_;  // a literal: TClass objects live until the process ends
     const TClass* parent_;
     Factory factory_;
 };

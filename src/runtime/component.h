@@ -95,7 +95,7 @@ public:
 
     static const TClass& Class();
     virtual const TClass& ClassType() const;
-    const std::string& ClassName() const { return ClassType().Name(); }
+    std::string ClassName() const { return ClassType().Name(); }
     bool InheritsFrom(const TClass& cls) const { return ClassType().InheritsFrom(cls); }
 
     // Ownership.

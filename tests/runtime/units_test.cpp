@@ -9,14 +9,14 @@ namespace {
 
 TEST(Units, StartUpRunsOnceAndShutDownReverses) {
     ASSERT_TRUE(UnitsInitialized());
-    EXPECT_EQ(PointFloatFormat, "0.00");
+    EXPECT_STREQ(PointFloatFormat, "0.00");
     InitializeUnits();  // a second start-up changes nothing
     EXPECT_TRUE(UnitsInitialized());
     FinalizeUnits();
     EXPECT_FALSE(UnitsInitialized());
-    EXPECT_EQ(PointFloatFormat, "");
+    EXPECT_STREQ(PointFloatFormat, "");
     InitializeUnits();
-    EXPECT_EQ(PointFloatFormat, "0.00");
+    EXPECT_STREQ(PointFloatFormat, "0.00");
 }
 
 }  // namespace
