@@ -61,16 +61,21 @@ TEST(Visibility, AnOutlineInsideAFrontFaceIsHiddenWhole) {
     EXPECT_EQ(MaskBehindSquare({{1, 1}, {1, 3}, {3, 3}, {3, 1}}), std::vector<double>{-1.0});
 }
 
-TEST(Visibility, AnOutlineTouchingTheFrontFaceFromInsideIsHiddenWhole) {
+// Inside but touching: hidden, except where the outline runs along the front
+// face's outline (a shared silhouette stays visible, for holes alike).
+TEST(Visibility, AnOutlineTouchingTheFrontFaceFromInsideIsHiddenOffItsOutline) {
     // Touches the bottom edge at a vertex.
     EXPECT_EQ(MaskBehindSquare({{1, 1}, {2, 3}, {3, 1}, {2, 0}}), std::vector<double>{-1.0});
     // Touches the bottom edge at a vertex and runs along the right edge.
-    EXPECT_EQ(MaskBehindSquare({{1, 2}, {4, 2}, {4, 1}, {2, 0}}), std::vector<double>{-1.0});
+    EXPECT_EQ(MaskBehindSquare({{1, 2}, {4, 2}, {4, 1}, {2, 0}}), (std::vector<double>{-1.0, 1, 2}));
     // Touches the bottom edge and the top edge at vertices, runs along the right edge.
-    EXPECT_EQ(MaskBehindSquare({{2, 0}, {1, 2}, {3, 4}, {4, 2}, {4, 1}}), std::vector<double>{-1.0});
-    EXPECT_EQ(MaskBehindSquare({{2, 0}, {4, 1}, {4, 2}, {3, 4}, {1, 2}}), std::vector<double>{-1.0});
+    EXPECT_EQ(MaskBehindSquare({{2, 0}, {1, 2}, {3, 4}, {4, 2}, {4, 1}}), (std::vector<double>{-1.0, 3, 4}));
     // Shares a stretch of the left edge.
-    EXPECT_EQ(MaskBehindSquare({{0, 1}, {0, 3}, {2, 3}, {2, 1}}), std::vector<double>{-1.0});
+    EXPECT_EQ(MaskBehindSquare({{0, 1}, {0, 3}, {2, 3}, {2, 1}}), (std::vector<double>{1.0, 1, 4}));
+    // Runs along the edge of a hole: visible there too.
+    EXPECT_EQ(MaskBehindSquare({{0.5, 0.5}, {0.5, 2}, {1.5, 2}, {1.5, 1}, {2.5, 1}, {2.8, 0.5}},
+                               {{1, 1}, {1, 3}, {3, 3}, {3, 1}}),
+              (std::vector<double>{-1.0, 1.5, 4}));
 }
 
 TEST(Visibility, AnOutlineTouchingTheFrontFaceFromOutsideStaysVisible) {
