@@ -81,6 +81,9 @@ public:
     // Steps of the calculation, public for the tests.
     void ProjectAll();
     void ProjectItem(THbufferItem& item);
+    // Widens each outer contour's rectangle by its holes' rectangles, so that
+    // a hole straying outside its outline is still found by the group tests.
+    void UniteHoleBounds();
     bool IsFront(int32_t index) const;
     TXYZ Interpolate(const TXYZ& a, const TXYZ& b, double f);
     double DepthAt(int32_t a, int32_t b, double t);

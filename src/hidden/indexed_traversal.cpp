@@ -107,6 +107,7 @@ private:
                     for (int32_t k = first; k < last; ++k) b_.ProjectItem(*b_.Items(k));
             },
             nullptr, stop_);
+        b_.UniteHoleBounds();
     }
 
     // Groups of the items, the last item of every group, and the rectangles

@@ -127,6 +127,21 @@ void TzvHiddenbuffer::ProjectItem(THbufferItem& item) {
 void TzvHiddenbuffer::ProjectAll() {
     if (!OnProject) return;
     for (int32_t k = 0; k < Count(); ++k) ProjectItem(*Items(k));
+    UniteHoleBounds();
+}
+
+void TzvHiddenbuffer::UniteHoleBounds() {
+    int32_t outer = -1;
+    for (int32_t k = 0; k < Count(); ++k) {
+        const THbufferItem* item = Items(k);
+        if (!item->IsHole) {
+            outer = k;
+        } else if (outer >= 0) {
+            TRect2D& r = Items(outer)->Bounds;
+            r = TRect2D{std::min(r.X1, item->Bounds.X1), std::min(r.Y1, item->Bounds.Y1),
+                        std::max(r.X2, item->Bounds.X2), std::max(r.Y2, item->Bounds.Y2)};
+        }
+    }
 }
 
 bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,
