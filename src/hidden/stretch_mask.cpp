@@ -1,6 +1,7 @@
 #include "hidden/stretch_mask.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "geometry/vector.h"
 #include "hidden/masked_array.h"
@@ -14,6 +15,9 @@ std::vector<TStretch> Normalized(const std::vector<TStretch>& hidden, double len
     const double close = 2 * static_cast<double>(Eps);
     std::vector<TStretch> flat;
     for (TStretch s : hidden) {
+        const double turns = std::floor(s.From / length);
+        s.From -= turns * length;
+        s.To -= turns * length;
         if (s.To - s.From >= length) {
             flat.push_back({0, length});
             continue;

@@ -7,8 +7,9 @@
 
 namespace zv {
 
-// A stretch of an outline between two parameters; To may pass the end of
-// the outline (To > length) for a stretch that runs through its start.
+// A stretch of an outline between two parameters, From <= To; a stretch
+// that runs through the outline's start reaches past its end (To > length),
+// or lies wholly past it.
 struct TStretch {
     double From;
     double To;

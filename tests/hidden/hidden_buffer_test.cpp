@@ -165,6 +165,7 @@ TEST(MaskSteps, StretchMaskWritesCyclicMasks) {
         {{{1.0, 2.0}, {1.99999, 3.0}}, {1.0, -1.0, 3.0}},  // joined across a gap within the tolerance
         {{{1.0, 1.00001}}, {1.0}},                         // shorter than the tolerance: left out
         {{{0.000001, 1.0}}, {-1.0, 1.0, -4.0}},            // snapped to the start
+        {{{4.5, 5.25}}, {1.0, -0.5, 1.25}},                // a whole turn on
     };
     for (const Case& c : cases) {
         TPointArray m{};
