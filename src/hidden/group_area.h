@@ -6,23 +6,35 @@
 #include <vector>
 
 #include "geometry/point_array.h"
+#include "hidden/outline_index.h"
 
 namespace zv {
 
 class TGroupArea {
 public:
-    // The outer contour first, then the holes.
-    void Add(const TXYArray* outline) { outlines_.push_back(outline); }
+    // The outer contour first, then the holes; index (may be nil) is the
+    // outline's segment index, used when it is ready.
+    void Add(const TXYArray* outline, const TOutlineIndex* index = nullptr) {
+        outlines_.push_back({outline, index && index->Ready(outline->Count) ? index : nullptr});
+    }
     void Reset() { outlines_.clear(); }
 
     // Distance from q to the nearest edge of any of the group's outlines.
     double Clearance(const TXY& q) const;
+    // Is q farther than band from every edge of the group's outlines? The
+    // same answer as Clearance(q) > band; the indexes must have been built
+    // with a reach of at least band.
+    bool IsClear(const TXY& q, double band) const;
     // Even-odd containment in the outer contour minus the holes; reliable
     // for points clear of the outlines.
     bool Contains(const TXY& q) const;
 
 private:
-    std::vector<const TXYArray*> outlines_;
+    struct TOutline {
+        const TXYArray* Points;
+        const TOutlineIndex* Index;
+    };
+    std::vector<TOutline> outlines_;
 };
 
 }  // namespace zv

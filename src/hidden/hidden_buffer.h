@@ -12,6 +12,7 @@
 #include "geometry/polygon2d.h"
 #include "hidden/builtin_view.h"
 #include "hidden/masked_array.h"
+#include "hidden/outline_index.h"
 #include "runtime/list.h"
 
 namespace zv {
@@ -38,6 +39,8 @@ public:
     TRect2D Bounds{};         // projected bounds widened by 1.0
     TMAskedArray Masked;      // projected outline and visibility mask
     bool ProjectedFinite = true;  // every projected point is a finite number
+    TRect2D Extent{};             // exact projected bounds (finite outlines only)
+    TOutlineIndex Index;          // segments of a long projected outline
 };
 
 class TzvHiddenbuffer : public TList {

@@ -2,6 +2,8 @@
 // plain loop, for each item in the same order, but only against the groups
 // that a candidate table finds, without a yield per skipped group, and with
 // the built-in view on several threads when asked.
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -123,8 +125,33 @@ private:
         for (int32_t k = 0; k < n_; ++k) {
             if (group_[k] != k || !b_.IsFront(k)) continue;
             slot_[k] = static_cast<int32_t>(rects_.size());
-            rects_.push_back(TGroupRect{k, b_.Items(k)->Bounds});
+            rects_.push_back(TGroupRect{k, GroupExtent(k)});
         }
+    }
+
+    // The exact projected extent of item k, widened by a little more than
+    // the contact band. Outlines farther apart than the band neither cut
+    // each other nor hold each other's points, so a group whose extent is
+    // disjoint from an item's cannot hide anything of it: candidates are
+    // found with these tight rectangles, whatever the scene's size, not
+    // with the item bounds' margin of a whole unit.
+    TRect2D TightExtent(int32_t k) const {
+        const TRect2D& e = b_.Items(k)->Extent;
+        const double scale = std::max({std::abs(e.X1), std::abs(e.Y1), std::abs(e.X2), std::abs(e.Y2)});
+        const double m = 2 * static_cast<double>(Eps) + scale * 1e-12;
+        return TRect2D{e.X1 - m, e.Y1 - m, e.X2 + m, e.Y2 + m};
+    }
+
+    // The tight extent of outer contour g with every finite hole of its group.
+    TRect2D GroupExtent(int32_t g) const {
+        TRect2D r = TightExtent(g);
+        for (int32_t j = g + 1; j <= groupEnd_[g]; ++j) {
+            const THbufferItem* hole = b_.Items(j);
+            if (!hole->ProjectedFinite || hole->Masked.Points->Count == 0) continue;
+            const TRect2D h = TightExtent(j);
+            r = TRect2D{std::min(r.X1, h.X1), std::min(r.Y1, h.Y1), std::max(r.X2, h.X2), std::max(r.Y2, h.Y2)};
+        }
+        return r;
     }
 
     bool KeepGoing(TWorkerState& w) {
@@ -144,10 +171,17 @@ private:
                 w.Crossings += b_.ComputeVisibility(i, g, end);
                 w.Pairs += end - g + 1;
                 if (!KeepGoing(w)) return false;
+                // Hidden whole: no later group can show any of it again.
+                if (HiddenWhole(*item)) break;
             }
         }
         if (!examined) item->Masked.Mask->At<double>(0) = -1.0;
         return KeepGoing(w);
+    }
+
+    static bool HiddenWhole(const THbufferItem& item) {
+        const TPointArray& mask = *item.Masked.Mask;
+        return mask.Count == 1 && mask.At<double>(0) == -1.0;
     }
 
     // The groups that can hide something of item i: from the table for a
@@ -157,7 +191,7 @@ private:
         if (gi >= 0) return table_.Of(slot_[gi]);
         orphan.clear();
         for (const TGroupRect& r : rects_)
-            if (!RectsDisjoint(b_.Items(i)->Bounds, r.Bounds)) orphan.push_back(r.Outer);
+            if (!RectsDisjoint(TightExtent(i), r.Bounds)) orphan.push_back(r.Outer);
         return orphan;
     }
 

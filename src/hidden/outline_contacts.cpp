@@ -61,8 +61,41 @@ void EdgeContacts(int32_t k, const TXY& a0, const TXY& a1, const TXY& b0, const 
 }  // namespace
 
 void AppendOutlineContacts(const TXYArray& a, const TXYArray& b, double band, std::vector<double>& params) {
+    AppendOutlineContacts(a, nullptr, b, nullptr, band, params);
+}
+
+void AppendOutlineContacts(const TXYArray& a, const TOutlineIndex* indexA, const TXYArray& b,
+                           const TOutlineIndex* indexB, double band, std::vector<double>& params) {
     const int32_t na = a.Count, nb = b.Count;
     if (na < 2 || nb < 2) return;
+    if (indexA && !indexA->Ready(na)) indexA = nullptr;
+    if (indexB && !indexB->Ready(nb)) indexB = nullptr;
+    // One edge pair, with the same box test whichever side is walked.
+    auto pair = [&](int32_t k, int32_t m) {
+        const TXY& a0 = a.At<TXY>(k);
+        const TXY& a1 = a.At<TXY>((k + 1) % na);
+        const TXY& b0 = b.At<TXY>(m);
+        const TXY& b1 = b.At<TXY>((m + 1) % nb);
+        if (Degenerate(a0, a1) || Degenerate(b0, b1)) return;
+        if (!BoxesMeet(SegmentBox(a0, a1, 0.0), SegmentBox(b0, b1, band))) return;
+        EdgeContacts(k, a0, a1, b0, b1, band, params);
+    };
+    // Walk the outline with fewer points and look its edges up in the
+    // other's index.
+    if (indexB && (!indexA || na <= nb)) {
+        for (int32_t k = 0; k < na; ++k) {
+            const TBox q = SegmentBox(a.At<TXY>(k), a.At<TXY>((k + 1) % na), 0.0);
+            indexB->ForBox(q.X1, q.Y1, q.X2, q.Y2, [&](int32_t m) { pair(k, m); });
+        }
+        return;
+    }
+    if (indexA) {
+        for (int32_t m = 0; m < nb; ++m) {
+            const TBox q = SegmentBox(b.At<TXY>(m), b.At<TXY>((m + 1) % nb), 0.0);
+            indexA->ForBox(q.X1, q.Y1, q.X2, q.Y2, [&](int32_t k) { pair(k, m); });
+        }
+        return;
+    }
     std::vector<TBox> boxesB(static_cast<size_t>(nb));
     for (int32_t m = 0; m < nb; ++m) boxesB[m] = SegmentBox(b.At<TXY>(m), b.At<TXY>((m + 1) % nb), band);
     for (int32_t k = 0; k < na; ++k) {

@@ -12,12 +12,17 @@
 #include <vector>
 
 #include "geometry/point_array.h"
+#include "hidden/outline_index.h"
 
 namespace zv {
 
 // Appends to params the contact parameters of A with B (both outlines taken
 // as closed; zero-length edges are passed over). Parameters lie in [0, A.Count].
 void AppendOutlineContacts(const TXYArray& a, const TXYArray& b, double band, std::vector<double>& params);
+// The same parameters, found through the outlines' segment indexes where
+// they are ready (built with a reach of at least band; nil for none).
+void AppendOutlineContacts(const TXYArray& a, const TOutlineIndex* indexA, const TXYArray& b,
+                           const TOutlineIndex* indexB, double band, std::vector<double>& params);
 
 // Sorts params, reduces them into [0, period) and removes repeats closer than
 // a millionth of the tolerance.

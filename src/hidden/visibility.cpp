@@ -113,12 +113,20 @@ void TzvHiddenbuffer::ProjectItem(THbufferItem& item) {
     TPointArray& outline = *item.Masked.Points;
     ArraySetCount(outline, item.Points.Count);
     item.ProjectedFinite = true;
+    item.Extent = EmptyBounds;
     for (int32_t k = 0; k < item.Points.Count; ++k) {
         TXY& q = outline.At<TXY>(k);
         OnProject(&item, item.Points.At<TXYZ>(k), q);
         if (!IsFinite(q)) item.ProjectedFinite = false;
         ExtendRect(item.Bounds, q);
+        if (k == 0) item.Extent = TRect2D{q.X, q.Y, q.X, q.Y};
+        item.Extent = TRect2D{std::min(item.Extent.X1, q.X), std::min(item.Extent.Y1, q.Y),
+                              std::max(item.Extent.X2, q.X), std::max(item.Extent.Y2, q.Y)};
     }
+    if (item.ProjectedFinite && outline.Count >= TOutlineIndex::MinPoints)
+        item.Index.Build(outline, ContactBand);
+    else
+        item.Index.Reset();
     double a = item.ProjectedFinite ? SignedArea2(outline) : 0.0;
     item.Orientation = a > Eps ? 1 : (a < -Eps ? -1 : 0);
     SetSingleMask(*item.Masked.Mask, 1.0);
@@ -152,7 +160,7 @@ bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& ar
     // The first sample clear of the group's outlines tells on which side of
     // them the whole stretch lies; a stretch with none runs along them.
     auto clear = std::find_if(samples.begin(), samples.end(),
-                              [&](const TSample& s) { return area.Clearance(s.Q) > ContactBand; });
+                              [&](const TSample& s) { return area.IsClear(s.Q, ContactBand); });
     if (clear == samples.end() || !area.Contains(clear->Q)) return false;
     if ((CalcOptions & ZVSD_OPTION_SPLIT) != 0) {
         const size_t before = hidden.size();
@@ -160,7 +168,7 @@ bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& ar
         return hidden.size() > before;
     }
     for (auto s = clear; s != samples.end(); ++s) {
-        if (s != clear && area.Clearance(s->Q) <= ContactBand) continue;
+        if (s != clear && !area.IsClear(s->Q, ContactBand)) continue;
         const double d = DepthAt(i, o, s->T);
         if (!Decided(d)) continue;
         if (d >= -Eps) return false;
@@ -210,8 +218,8 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
     for (int32_t j = first; j <= last; ++j) {
         const TXYArray& other = *Items(j)->Masked.Points;
         if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
-        area.Add(&other);
-        AppendOutlineContacts(outline, other, ContactBand, cuts);
+        area.Add(&other, &Items(j)->Index);
+        AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
     NormalizeParams(cuts, length);
     std::vector<TStretch> hidden;

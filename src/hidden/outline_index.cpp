@@ -1,0 +1,123 @@
+#include "hidden/outline_index.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zv {
+namespace {
+
+// A segment that would cover more cells than this is visited by every box
+// and point query instead.
+constexpr int64_t MaxCellsPerSegment = 16;
+
+struct TSegBox {
+    double X1, Y1, X2, Y2;
+};
+
+// Fills start/items as a bucket list: start[b]..start[b + 1] - 1 index the
+// items of bucket b. each(k, add) calls add(b) for every bucket of item k.
+template <class Each>
+void FillBuckets(int32_t buckets, int32_t items, Each each, std::vector<int32_t>& start,
+                 std::vector<int32_t>& out) {
+    start.assign(static_cast<size_t>(buckets) + 1, 0);
+    for (int32_t k = 0; k < items; ++k) each(k, [&](int64_t b) { ++start[static_cast<size_t>(b) + 1]; });
+    for (int32_t b = 0; b < buckets; ++b) start[b + 1] += start[b];
+    out.resize(static_cast<size_t>(start[buckets]));
+    std::vector<int32_t> fill(start.begin(), start.end() - 1);
+    for (int32_t k = 0; k < items; ++k) each(k, [&](int64_t b) { out[static_cast<size_t>(fill[b]++)] = k; });
+}
+
+}  // namespace
+
+int32_t TOutlineIndex::Clamp(double v, int32_t n) {
+    const double c = std::floor(v);
+    if (!(c > 0)) return 0;
+    return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
+}
+
+void TOutlineIndex::Reset() {
+    count_ = 0;
+    cellStart_.clear();
+    cellSegs_.clear();
+    firstX_.clear();
+    firstY_.clear();
+    long_.clear();
+    slabStart_.clear();
+    slabSegs_.clear();
+}
+
+void TOutlineIndex::Build(const TXYArray& outline, double reach) {
+    Reset();
+    const int32_t n = outline.Count;
+    if (n < 2) return;
+    double x1 = outline.At<TXY>(0).X, y1 = outline.At<TXY>(0).Y, x2 = x1, y2 = y1, scale = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        const TXY& p = outline.At<TXY>(k);
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return;
+        x1 = std::min(x1, p.X);
+        y1 = std::min(y1, p.Y);
+        x2 = std::max(x2, p.X);
+        y2 = std::max(y2, p.Y);
+        scale = std::max({scale, std::abs(p.X), std::abs(p.Y)});
+    }
+    // Twice the reach, plus room for the rounding of coordinates far from
+    // the origin, so that no segment within the reach can be missed.
+    const double margin = 2 * reach + scale * 1e-12;
+    std::vector<TSegBox> boxes(static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+        const TXY& p = outline.At<TXY>(k);
+        const TXY& q = outline.At<TXY>((k + 1) % n);
+        boxes[k] = {std::min(p.X, q.X) - margin, std::min(p.Y, q.Y) - margin, std::max(p.X, q.X) + margin,
+                    std::max(p.Y, q.Y) + margin};
+    }
+    x0_ = x1 - margin;
+    y0_ = y1 - margin;
+    const double w = x2 - x1 + 2 * margin, h = y2 - y1 + 2 * margin;
+    // About one cell per segment, shaped like the outline's extent.
+    const double side = std::sqrt(w * h / n);
+    nx_ = side > 0 ? static_cast<int32_t>(std::clamp(std::round(w / side), 1.0, static_cast<double>(n))) : 1;
+    ny_ = std::max(1, n / nx_);
+    invX_ = nx_ / w;
+    invY_ = ny_ / h;
+    // Slabs thin enough for a few segments each, but not so thin that steep
+    // segments fill them many times over.
+    slabs_ = n;
+    for (;;) {
+        invSlab_ = slabs_ / h;
+        int64_t entries = 0;
+        for (const TSegBox& b : boxes) entries += Slab(b.Y2) - Slab(b.Y1) + 1;
+        if (entries <= 8 * static_cast<int64_t>(n) || slabs_ == 1) break;
+        slabs_ = std::max(1, slabs_ / 2);
+    }
+
+    firstX_.resize(static_cast<size_t>(n));
+    firstY_.resize(static_cast<size_t>(n));
+    std::vector<char> isLong(static_cast<size_t>(n), 0);
+    for (int32_t k = 0; k < n; ++k) {
+        const TSegBox& b = boxes[k];
+        firstX_[k] = CellX(b.X1);
+        firstY_[k] = CellY(b.Y1);
+        const int64_t cells = static_cast<int64_t>(CellX(b.X2) - firstX_[k] + 1) * (CellY(b.Y2) - firstY_[k] + 1);
+        if (cells > MaxCellsPerSegment) {
+            isLong[k] = 1;
+            long_.push_back(k);
+        }
+    }
+    FillBuckets(
+        nx_ * ny_, n,
+        [&](int32_t k, auto add) {
+            if (isLong[k]) return;
+            for (int32_t cy = firstY_[k]; cy <= CellY(boxes[k].Y2); ++cy)
+                for (int32_t cx = firstX_[k]; cx <= CellX(boxes[k].X2); ++cx) add(static_cast<int64_t>(cy) * nx_ + cx);
+        },
+        cellStart_, cellSegs_);
+    FillBuckets(
+        slabs_, n,
+        [&](int32_t k, auto add) {
+            for (int32_t s = Slab(boxes[k].Y1); s <= Slab(boxes[k].Y2); ++s) add(s);
+        },
+        slabStart_, slabSegs_);
+    count_ = n;
+}
+
+}  // namespace zv

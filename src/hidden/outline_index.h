@@ -1,0 +1,76 @@
+// TOutlineIndex: the segments of one projected outline sorted into a small
+// uniform grid (for box and point queries) and into horizontal slabs (for
+// the even-odd ray test), so that an outline with many points is not walked
+// whole for every contact, clearance or containment question. Queries return
+// a superset of the segments that can matter; the callers apply the same
+// exact tests as to the whole outline, so the answers do not change.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "geometry/point_array.h"
+
+namespace zv {
+
+class TOutlineIndex {
+public:
+    // Outlines with fewer points are not worth an index.
+    static constexpr int32_t MinPoints = 24;
+
+    // Indexes the segments (k, k + 1 modulo the count) of a finite outline;
+    // reach is the distance within which queries must find a segment.
+    void Build(const TXYArray& outline, double reach);
+    void Reset();
+    // True when built for an outline of this many points.
+    bool Ready(int32_t count) const { return count_ == count && count_ > 0; }
+
+    // Calls visit(k) once for every segment whose box, widened by the reach,
+    // meets the box [x1, x2] x [y1, y2].
+    template <class Visit>
+    void ForBox(double x1, double y1, double x2, double y2, Visit visit) const {
+        const int32_t qx1 = CellX(x1), qx2 = CellX(x2), qy1 = CellY(y1), qy2 = CellY(y2);
+        for (int32_t cy = qy1; cy <= qy2; ++cy)
+            for (int32_t cx = qx1; cx <= qx2; ++cx) {
+                const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
+                for (int32_t e = cellStart_[c]; e < cellStart_[c + 1]; ++e) {
+                    const int32_t k = cellSegs_[e];
+                    // A segment covers several cells: visit it in the first
+                    // cell that both ranges share.
+                    if (cx == (firstX_[k] > qx1 ? firstX_[k] : qx1) && cy == (firstY_[k] > qy1 ? firstY_[k] : qy1))
+                        visit(k);
+                }
+            }
+        for (int32_t k : long_) visit(k);
+    }
+
+    // Calls visit(k) for every segment whose widened box may hold the point
+    // (each once).
+    template <class Visit>
+    void ForPoint(double x, double y, Visit visit) const {
+        const int64_t c = static_cast<int64_t>(CellY(y)) * nx_ + CellX(x);
+        for (int32_t e = cellStart_[c]; e < cellStart_[c + 1]; ++e) visit(cellSegs_[e]);
+        for (int32_t k : long_) visit(k);
+    }
+
+    // Calls visit(k) once for every segment whose y range may hold y.
+    template <class Visit>
+    void ForRow(double y, Visit visit) const {
+        const int32_t s = Slab(y);
+        for (int32_t e = slabStart_[s]; e < slabStart_[s + 1]; ++e) visit(slabSegs_[e]);
+    }
+
+private:
+    int32_t CellX(double x) const { return Clamp((x - x0_) * invX_, nx_); }
+    int32_t CellY(double y) const { return Clamp((y - y0_) * invY_, ny_); }
+    int32_t Slab(double y) const { return Clamp((y - y0_) * invSlab_, slabs_); }
+    static int32_t Clamp(double v, int32_t n);
+
+    int32_t count_ = 0;
+    double x0_ = 0, y0_ = 0, invX_ = 0, invY_ = 0, invSlab_ = 0;
+    int32_t nx_ = 1, ny_ = 1, slabs_ = 1;
+    std::vector<int32_t> cellStart_, cellSegs_, firstX_, firstY_, long_;
+    std::vector<int32_t> slabStart_, slabSegs_;
+};
+
+}  // namespace zv
