@@ -190,10 +190,117 @@ Scene City(int faces, uint64_t seed) {
     return s;
 }
 
+// A height field of triangles, two per unit square, on a noisy surface.
+Scene Heightfield(int faces, uint64_t seed) {
+    Scene s{"heightfield", {}};
+    Random rnd(seed);
+    const int m = std::max(1, static_cast<int>(std::lround(std::sqrt(faces / 2.0))));
+    std::vector<double> z(static_cast<size_t>(m + 1) * (m + 1));
+    for (int j = 0; j <= m; ++j)
+        for (int i = 0; i <= m; ++i)
+            z[static_cast<size_t>(j) * (m + 1) + i] =
+                0.15 * m * std::sin(i * 0.11) * std::cos(j * 0.13) + rnd.Uniform(-0.4, 0.4);
+    auto p = [&](int i, int j) { return TXYZ{double(i), double(j), z[static_cast<size_t>(j) * (m + 1) + i]}; };
+    const TXYZ down{0, 0, -1};
+    for (int j = 0; j < m; ++j)
+        for (int i = 0; i < m; ++i) {
+            Contour a{p(i, j), p(i + 1, j), p(i + 1, j + 1)}, b{p(i, j), p(i + 1, j + 1), p(i, j + 1)};
+            s.faces.push_back({FacingAway(a, Add(Centre(a), down)), {}});
+            s.faces.push_back({FacingAway(b, Add(Centre(b), down)), {}});
+        }
+    return s;
+}
+
+// A city of separate axis-aligned boxes of one unit's footprint and random
+// height on a square grid.
+Scene Blocks(int faces, uint64_t seed) {
+    Scene s{"blocks", {}};
+    Random rnd(seed);
+    const int m = std::max(1, static_cast<int>(std::lround(std::sqrt(faces / 6.0))));
+    const double identity[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (int j = 0; j < m; ++j)
+        for (int i = 0; i < m; ++i) {
+            const double h = rnd.Uniform(0.5, 4);
+            AddBox(s, TXYZ{i * 1.6, j * 1.6, h / 2}, TXYZ{0.5, 0.5, h / 2}, identity);
+        }
+    return s;
+}
+
+// Randomly rotated boxes crowded into the cube [-1, 1]^3: many overlaps at
+// any count.
+Scene Overlap(int faces, uint64_t seed) {
+    Scene s{"overlap", {}};
+    Random rnd(seed);
+    const int count = std::max(1, faces / 6);
+    for (int b = 0; b < count; ++b) {
+        double m[3][3];
+        RandomRotation(rnd, m);
+        const TXYZ c{rnd.Uniform(-1, 1), rnd.Uniform(-1, 1), rnd.Uniform(-1, 1)};
+        const TXYZ h{rnd.Uniform(0.01, 0.05), rnd.Uniform(0.01, 0.05), rnd.Uniform(0.01, 0.05)};
+        AddBox(s, c, h, m);
+    }
+    return s;
+}
+
+// Flanges: a thick ring with a bore and a circle of 24 bolt holes, every
+// cylinder faceted, the two ring faces each one planar face with 25 holes
+// of many points. Flanges of at most about 7,000 faces are laid side by side.
+Scene Flange(int faces, uint64_t seed) {
+    Scene s{"flange", {}};
+    Random rnd(seed);
+    const int holes = 24;
+    const int facets = std::clamp(faces / (holes + 2), 8, 256);
+    const int count = std::max(1, (faces + (holes + 2) * facets / 2) / ((holes + 2) * facets + 2));
+    const int perRow = std::max(1, static_cast<int>(std::ceil(std::sqrt(count))));
+    const double outer = 100, bore = 40, bolt = 6, circle = 72, thick = 20;
+    auto ring = [&](TXYZ c, double r, double z, double turn) {
+        Contour ringPoints;
+        for (int k = 0; k < facets; ++k) {
+            const double a = 2 * Pi * (k + turn) / facets;
+            ringPoints.push_back({c.X + r * std::cos(a), c.Y + r * std::sin(a), z});
+        }
+        return ringPoints;
+    };
+    for (int f = 0; f < count; ++f) {
+        const TXYZ c{(f % perRow) * 230.0, (f / perRow) * 230.0, 0};
+        const double turn = rnd.Uniform(0, 1);
+        std::vector<std::pair<TXYZ, double>> circles{{c, bore}};
+        for (int h = 0; h < holes; ++h) {
+            const double a = 2 * Pi * h / holes;
+            circles.push_back({TXYZ{c.X + circle * std::cos(a), c.Y + circle * std::sin(a), 0}, bolt});
+        }
+        for (double z : {0.0, thick}) {
+            const TXYZ outside{c.X, c.Y, z == 0 ? 1e6 : -1e6};
+            Face face{FacingAway(ring(c, outer, z, turn), outside), {}};
+            for (const auto& [centre, r] : circles) {
+                Contour hole = ring(centre, r, z, turn);
+                if (Dot(Normal(hole), Normal(face.outer)) > 0) std::reverse(hole.begin(), hole.end());
+                face.holes.push_back(hole);
+            }
+            s.faces.push_back(face);
+        }
+        // Cylinder walls: the rim faces outwards, the bore and the bolt holes inwards.
+        auto walls = [&](TXYZ centre, double r, bool outwards) {
+            const Contour lo = ring(centre, r, 0, turn), hi = ring(centre, r, thick, turn);
+            for (int k = 0; k < facets; ++k) {
+                const int n = (k + 1) % facets;
+                Contour q{lo[k], lo[n], hi[n], hi[k]};
+                const TXYZ mid = Centre(q);
+                const TXYZ axis{centre.X, centre.Y, mid.Z};
+                s.faces.push_back({FacingAway(q, outwards ? axis : Add(axis, Scale(Sub(mid, axis), 2.0))), {}});
+            }
+        };
+        walls(c, outer, true);
+        for (const auto& [centre, r] : circles) walls(centre, r, false);
+    }
+    return s;
+}
+
 }  // namespace
 
 const std::vector<std::string>& SceneKinds() {
-    static const std::vector<std::string> kinds = {"boxes", "rotated", "terrain", "sphere", "city"};
+    static const std::vector<std::string> kinds = {"boxes", "rotated", "terrain", "sphere", "city",
+                                                   "heightfield", "blocks", "overlap", "flange"};
     return kinds;
 }
 
@@ -203,7 +310,21 @@ Scene MakeScene(const std::string& kind, int faces, uint64_t seed) {
     if (kind == "terrain") return Terrain(faces, seed);
     if (kind == "sphere") return Sphere(faces, seed);
     if (kind == "city") return City(faces, seed);
+    if (kind == "heightfield") return Heightfield(faces, seed);
+    if (kind == "blocks") return Blocks(faces, seed);
+    if (kind == "overlap") return Overlap(faces, seed);
+    if (kind == "flange") return Flange(faces, seed);
     throw std::invalid_argument("unknown scene kind: " + kind);
+}
+
+void ScaleScene(Scene& scene, double factor) {
+    auto scale = [factor](Contour& c) {
+        for (TXYZ& p : c) p = Scale(p, factor);
+    };
+    for (Face& f : scene.faces) {
+        scale(f.outer);
+        for (Contour& h : f.holes) scale(h);
+    }
 }
 
 int ContourCount(const Scene& scene) {

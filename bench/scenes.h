@@ -27,8 +27,13 @@ struct Scene {
 const std::vector<std::string>& SceneKinds();
 
 // A scene of the given kind with about `faces` faces: "boxes", "rotated",
-// "terrain", "sphere" or "city". Throws std::invalid_argument for another kind.
+// "terrain", "sphere", "city", "heightfield" (triangles), "blocks" (separate
+// boxes on a grid), "overlap" (crowded rotated boxes) or "flange" (large
+// faces with many holes). Throws std::invalid_argument for another kind.
 Scene MakeScene(const std::string& kind, int faces, uint64_t seed);
+
+// Multiplies every coordinate by factor.
+void ScaleScene(Scene& scene, double factor);
 
 // Number of contours (outer contours and holes) of a scene.
 int ContourCount(const Scene& scene);

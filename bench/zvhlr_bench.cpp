@@ -47,6 +47,7 @@ struct Options {
     int referenceMax = 3000;
     int timeout = 300;
     uint64_t seed = 1;
+    double scale = 1.0;
 };
 
 // The view of every run: an elevated oblique parallel view of the scene.
@@ -175,7 +176,7 @@ void RunOnce(const bench::Scene& scene, const Mode& mode) {
         crossings = "-";
     }
     const uint64_t hash = HashMasks(h, data.ItemCount);
-    std::printf("%-8s %8zu %8d %-14s %9.3f %9.3f %12s %10s %8.1f %8.1f %016llx\n", scene.name.c_str(),
+    std::printf("%-11s %8zu %8d %-14s %9.3f %9.3f %12s %10s %8.1f %8.1f %016llx\n", scene.name.c_str(),
                 scene.faces.size(), data.ItemCount, mode.Label().c_str(), seconds, cpuEnd - cpuBegin, pairs.c_str(), crossings.c_str(),
                 PeakKilobytes() / 1024.0, InputMegabytes(scene), static_cast<unsigned long long>(hash));
     std::fflush(stdout);
@@ -203,7 +204,7 @@ void RunInChild(const std::string& name, int faces, const std::function<bench::S
         return;
     }
     if (WIFSIGNALED(status))
-        std::printf("%-8s %8d %8s %-14s %9s\n", name.c_str(), faces, "-", mode.Label().c_str(),
+        std::printf("%-11s %8d %8s %-14s %9s\n", name.c_str(), faces, "-", mode.Label().c_str(),
                     WTERMSIG(status) == SIGALRM ? "timeout" : "crashed");
 }
 
@@ -224,9 +225,11 @@ std::vector<int> SplitNumbers(const std::string& text) {
 
 void Usage() {
     std::fprintf(stderr,
-                 "usage: zvhlr_bench [--scenes boxes,rotated,terrain,sphere,city] [--sizes 100,1000,...]\n"
+                 "usage: zvhlr_bench [--scenes boxes,rotated,terrain,sphere,city,heightfield,blocks,overlap,flange]\n"
+                 "                   [--sizes 100,1000,...]\n"
                  "                   [--modes reference,index,view,index+view] [--threads 1,2]\n"
-                 "                   [--reference-max FACES] [--timeout SECONDS] [--seed N] [FILE.obj|FILE.stl ...]\n");
+                 "                   [--reference-max FACES] [--timeout SECONDS] [--seed N] [--scale FACTOR]\n"
+                 "                   [FILE.obj|FILE.stl ...]\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& o) {
@@ -244,6 +247,7 @@ bool ParseArguments(int argc, char** argv, Options& o) {
             else if (arg == "--reference-max") o.referenceMax = std::stoi(value());
             else if (arg == "--timeout") o.timeout = std::stoi(value());
             else if (arg == "--seed") o.seed = std::stoull(value());
+            else if (arg == "--scale") o.scale = std::stod(value());
             else if (arg == "-h" || arg == "--help") return false;
             else if (!arg.empty() && arg[0] == '-') throw std::invalid_argument("unknown option " + arg);
             else o.files.push_back(arg);
@@ -280,7 +284,7 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
-    std::printf("%-8s %8s %8s %-14s %9s %9s %12s %10s %8s %8s %s\n", "scene", "faces", "items", "mode", "seconds",
+    std::printf("%-11s %8s %8s %-14s %9s %9s %12s %10s %8s %8s %s\n", "scene", "faces", "items", "mode", "seconds",
                 "cpu_s", "pairs", "crossings", "peak_mb", "input_mb", "mask_hash");
     const std::vector<Mode> modes = ModesOf(options);
     for (const std::string& path : options.files) {
@@ -300,8 +304,13 @@ int main(int argc, char** argv) {
         for (int size : options.sizes)
             for (const Mode& mode : modes) {
                 if (mode.name == "reference" && size > options.referenceMax) continue;
-                RunInChild(kind, size, [&] { return bench::MakeScene(kind, size, options.seed); }, mode,
-                           options.timeout);
+                RunInChild(kind, size,
+                           [&] {
+                               bench::Scene scene = bench::MakeScene(kind, size, options.seed);
+                               if (options.scale != 1.0) bench::ScaleScene(scene, options.scale);
+                               return scene;
+                           },
+                           mode, options.timeout);
             }
     return 0;
 }

@@ -12,14 +12,26 @@
 #include "geometry/polygon2d.h"
 #include "hidden/builtin_view.h"
 #include "hidden/masked_array.h"
+#include "hidden/group_area.h"
 #include "hidden/outline_index.h"
+#include "hidden/stretch_mask.h"
 #include "runtime/list.h"
 
 namespace zv {
 
 class TzvHiddenbuffer;
-class TGroupArea;
-struct TStretch;
+
+// Working storage of the visibility step, kept from one pair to the next.
+struct TVisibilityScratch {
+    std::vector<double> Cuts;
+    std::vector<TStretch> Hidden;
+    struct TSample {
+        double T;  // parameter, reduced into [0, length)
+        TXY Q;     // its projected point
+    };
+    std::vector<TSample> Samples;
+    TGroupArea Area;
+};
 
 class THbufferItem {
 public:
@@ -98,10 +110,11 @@ public:
     // outer contour and its holes), merged into its mask; returns the number
     // of cuts the group's outlines made in item i's outline.
     int64_t ComputeVisibility(int32_t i, int32_t first, int32_t last);
+    int64_t ComputeVisibility(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch);
     // Judges the stretch (from, to) of item i against the group of outer
     // contour o with the given area; appends what is hidden of it to hidden.
     bool IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,
-                         std::vector<TStretch>& hidden);
+                         TVisibilityScratch& scratch);
     // Appends the parts of the stretch (from, to) of item i that lie behind
     // item o's plane, cut where the edge passes through the plane.
     void HiddenBehindPlane(int32_t i, int32_t o, double from, double to, std::vector<TStretch>& hidden);

@@ -59,6 +59,7 @@ struct TWorkerState {
     std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
     int64_t Pairs = 0;
     int64_t Crossings = 0;
+    TVisibilityScratch Scratch;
 };
 
 class TFastRun {
@@ -168,7 +169,7 @@ private:
         if (examined) {
             for (int32_t g : CandidatesOf(i, gi, w.Orphan)) {
                 const int32_t end = groupEnd_[g];
-                w.Crossings += b_.ComputeVisibility(i, g, end);
+                w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
                 w.Pairs += end - g + 1;
                 if (!KeepGoing(w)) return false;
                 // Hidden whole: no later group can show any of it again.

@@ -41,21 +41,42 @@ double FootFraction(const TXY& p, const TXY& q, const TXY& c, double& distance) 
 
 bool Degenerate(const TXY& p, const TXY& q) { return p.X == q.X && p.Y == q.Y; }
 
+// Is c surely farther than band from the segment in box? True when c lies
+// outside the box widened by twice the band and the rounding of the
+// coordinates: a cheap test before the exact distance.
+bool SurelyFar(const TXY& c, const TBox& box, double margin) {
+    return c.X < box.X1 - margin || c.X > box.X2 + margin || c.Y < box.Y1 - margin || c.Y > box.Y2 + margin;
+}
+
+double Magnitude(const TBox& box) {
+    return std::max({std::abs(box.X1), std::abs(box.Y1), std::abs(box.X2), std::abs(box.Y2)});
+}
+
 // The contacts of A's edge a0->a1 (edge index k) with B's edge b0->b1.
 void EdgeContacts(int32_t k, const TXY& a0, const TXY& a1, const TXY& b0, const TXY& b1, double band,
                   std::vector<double>& params) {
     const Extended s0 = Orient(b0, b1, a0), s1 = Orient(b0, b1, a1);
     if (OppositeSigns(s0, s1) && OppositeSigns(Orient(a0, a1, b0), Orient(a0, a1, b1)))
         params.push_back(k + static_cast<double>(s0 / (s0 - s1)));
+    const TBox boxA = SegmentBox(a0, a1, 0.0), boxB = SegmentBox(b0, b1, 0.0);
+    const double margin = 2 * band + 1e-12 * std::max(Magnitude(boxA), Magnitude(boxB));
     double d;
-    FootFraction(b0, b1, a0, d);
-    if (d <= band) params.push_back(k);
-    FootFraction(b0, b1, a1, d);
-    if (d <= band) params.push_back(k + 1.0);
-    double f = FootFraction(a0, a1, b0, d);
-    if (d <= band) params.push_back(k + f);
-    f = FootFraction(a0, a1, b1, d);
-    if (d <= band) params.push_back(k + f);
+    if (!SurelyFar(a0, boxB, margin)) {
+        FootFraction(b0, b1, a0, d);
+        if (d <= band) params.push_back(k);
+    }
+    if (!SurelyFar(a1, boxB, margin)) {
+        FootFraction(b0, b1, a1, d);
+        if (d <= band) params.push_back(k + 1.0);
+    }
+    if (!SurelyFar(b0, boxA, margin)) {
+        const double f = FootFraction(a0, a1, b0, d);
+        if (d <= band) params.push_back(k + f);
+    }
+    if (!SurelyFar(b1, boxA, margin)) {
+        const double f = FootFraction(a0, a1, b1, d);
+        if (d <= band) params.push_back(k + f);
+    }
 }
 
 }  // namespace
@@ -96,8 +117,6 @@ void AppendOutlineContacts(const TXYArray& a, const TOutlineIndex* indexA, const
         }
         return;
     }
-    std::vector<TBox> boxesB(static_cast<size_t>(nb));
-    for (int32_t m = 0; m < nb; ++m) boxesB[m] = SegmentBox(b.At<TXY>(m), b.At<TXY>((m + 1) % nb), band);
     for (int32_t k = 0; k < na; ++k) {
         const TXY& a0 = a.At<TXY>(k);
         const TXY& a1 = a.At<TXY>((k + 1) % na);
@@ -106,7 +125,7 @@ void AppendOutlineContacts(const TXYArray& a, const TOutlineIndex* indexA, const
         for (int32_t m = 0; m < nb; ++m) {
             const TXY& b0 = b.At<TXY>(m);
             const TXY& b1 = b.At<TXY>((m + 1) % nb);
-            if (Degenerate(b0, b1) || !BoxesMeet(boxA, boxesB[m])) continue;
+            if (Degenerate(b0, b1) || !BoxesMeet(boxA, SegmentBox(b0, b1, band))) continue;
             EdgeContacts(k, a0, a1, b0, b1, band, params);
         }
     }

@@ -40,18 +40,14 @@ int32_t OutlineLength(const TXYArray& outline) {
     return n;
 }
 
-// A point of a stretch at which it can be judged.
-struct TSample {
-    double T;  // parameter, reduced into [0, length)
-    TXY Q;     // its projected point
-};
+using TSample = TVisibilityScratch::TSample;
 
 // Sample points of the stretch (from, to) of an outline: the middle, then the
 // quarter points, of every piece the stretch has on a segment of length.
-std::vector<TSample> StretchSamples(const TXYArray& outline, int32_t length, double from, double to) {
+void StretchSamples(const TXYArray& outline, int32_t length, double from, double to, std::vector<TSample>& samples) {
     static constexpr double Middle[] = {0.5};
     static constexpr double Quarters[] = {0.25, 0.75};
-    std::vector<TSample> samples;
+    samples.clear();
     for (std::span<const double> fractions : {std::span<const double>(Middle), std::span<const double>(Quarters)}) {
         for (double k = std::floor(from); k < to; k += 1.0) {
             const double lo = std::max(from, k), hi = std::min(to, k + 1.0);
@@ -66,7 +62,6 @@ std::vector<TSample> StretchSamples(const TXYArray& outline, int32_t length, dou
             }
         }
     }
-    return samples;
 }
 
 }  // namespace
@@ -153,10 +148,12 @@ void TzvHiddenbuffer::UniteHoleBounds() {
 }
 
 bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,
-                                      std::vector<TStretch>& hidden) {
+                                      TVisibilityScratch& scratch) {
     const TXYArray& outline = *Items(i)->Masked.Points;
     const int32_t length = OutlineLength(outline);
-    std::vector<TSample> samples = StretchSamples(outline, length, from, to);
+    std::vector<TSample>& samples = scratch.Samples;
+    std::vector<TStretch>& hidden = scratch.Hidden;
+    StretchSamples(outline, length, from, to, samples);
     // The first sample clear of the group's outlines tells on which side of
     // them the whole stretch lies; a stretch with none runs along them.
     auto clear = std::find_if(samples.begin(), samples.end(),
@@ -210,11 +207,18 @@ void TzvHiddenbuffer::HiddenBehindPlane(int32_t i, int32_t o, double from, doubl
 }
 
 int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t last) {
+    TVisibilityScratch scratch;
+    return ComputeVisibility(i, first, last, scratch);
+}
+
+int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch) {
     const TXYArray& outline = *Items(i)->Masked.Points;
     const int32_t length = OutlineLength(outline);
     if (length < 2) return 0;
-    TGroupArea area;
-    std::vector<double> cuts;
+    TGroupArea& area = scratch.Area;
+    area.Reset();
+    std::vector<double>& cuts = scratch.Cuts;
+    cuts.clear();
     for (int32_t j = first; j <= last; ++j) {
         const TXYArray& other = *Items(j)->Masked.Points;
         if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
@@ -222,20 +226,21 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
         AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
     NormalizeParams(cuts, length);
-    std::vector<TStretch> hidden;
+    std::vector<TStretch>& hidden = scratch.Hidden;
+    hidden.clear();
     if (cuts.empty()) {
-        IsStretchHidden(i, first, area, 0, length, hidden);
+        IsStretchHidden(i, first, area, 0, length, scratch);
     } else {
         for (size_t k = 0; k < cuts.size(); ++k) {
             const double from = cuts[k];
             const double to = k + 1 < cuts.size() ? cuts[k + 1] : cuts.front() + length;
-            IsStretchHidden(i, first, area, from, to, hidden);
+            IsStretchHidden(i, first, area, from, to, scratch);
         }
     }
     if (!hidden.empty()) {
         TPointArray m{};
         ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
-        StretchMask(std::move(hidden), length, m);
+        StretchMask(hidden, length, m);
         MergeMask(*Items(i)->Masked.Mask, m);
         ArrayClear(m);
     }
@@ -253,6 +258,7 @@ void TzvHiddenbuffer::Calculate() {
     ProjectAll();
     const int32_t n = Count();
     std::vector<int32_t> group(n);
+    TVisibilityScratch scratch;
     for (int32_t k = 0; k < n; ++k) group[k] = Items(k)->IsHole ? (k > 0 ? group[k - 1] : -1) : k;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t gi = group[i];
@@ -265,7 +271,7 @@ void TzvHiddenbuffer::Calculate() {
                 if (RectsDisjoint(bounds, Items(gj)->Bounds)) {
                     if (!Items(j)->IsHole) YieldTimeSlice();
                 } else if (groupEnds && examined && gj != gi && IsFront(gj)) {
-                    ComputeVisibility(i, gj, j);
+                    ComputeVisibility(i, gj, j, scratch);
                 }
             }
             if (QueryAbort()) return;  // EndCalc fired by the guard

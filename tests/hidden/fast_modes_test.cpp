@@ -41,7 +41,9 @@ public:
             const TXYZ c{Uniform(-30, 30), Uniform(-30, 30), Uniform(-30, 30)};
             Frame();
             const double r = Uniform(8, 30);
-            const int corners = Chance(0.5) ? 4 : 3 + static_cast<int>(Uniform(0, 6));
+            // Now and then a many-sided face, whose outline gets a segment index.
+            const int corners = Chance(0.5) ? 4 : (Chance(0.25) ? 24 + static_cast<int>(Uniform(0, 60))
+                                                                : 3 + static_cast<int>(Uniform(0, 6)));
             std::vector<TXYZ> outer = Flat(c, r, corners);
             const bool reversed = Chance(0.4);
             if (reversed) std::reverse(outer.begin(), outer.end());
@@ -50,7 +52,7 @@ public:
             for (int h = 0; h < holes; ++h) {
                 const double hr = r * Uniform(0.15, 0.3);
                 const TXYZ hc = InPlane(c, Uniform(-0.4, 0.4) * r, Uniform(-0.4, 0.4) * r);
-                std::vector<TXYZ> hole = Flat(hc, hr, 4 + static_cast<int>(Uniform(0, 3)));
+                std::vector<TXYZ> hole = Flat(hc, hr, Chance(0.2) ? 30 : 4 + static_cast<int>(Uniform(0, 3)));
                 // Mostly winding against the outer contour, now and then with it.
                 if (reversed == Chance(0.1)) std::reverse(hole.begin(), hole.end());
                 scene.push_back({hole, true});
