@@ -25,11 +25,6 @@ class TzvHiddenbuffer;
 struct TVisibilityScratch {
     std::vector<double> Cuts;
     std::vector<TStretch> Hidden;
-    struct TSample {
-        double T;  // parameter, reduced into [0, length)
-        TXY Q;     // its projected point
-    };
-    std::vector<TSample> Samples;
     TGroupArea Area;
 };
 

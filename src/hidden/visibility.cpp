@@ -40,29 +40,63 @@ int32_t OutlineLength(const TXYArray& outline) {
     return n;
 }
 
-using TSample = TVisibilityScratch::TSample;
+// A point of a stretch at which it can be judged.
+struct TSample {
+    double T;  // parameter, reduced into [0, length)
+    TXY Q;     // its projected point
+};
 
-// Sample points of the stretch (from, to) of an outline: the middle, then the
-// quarter points, of every piece the stretch has on a segment of length.
-void StretchSamples(const TXYArray& outline, int32_t length, double from, double to, std::vector<TSample>& samples) {
-    static constexpr double Middle[] = {0.5};
-    static constexpr double Quarters[] = {0.25, 0.75};
-    samples.clear();
-    for (std::span<const double> fractions : {std::span<const double>(Middle), std::span<const double>(Quarters)}) {
-        for (double k = std::floor(from); k < to; k += 1.0) {
-            const double lo = std::max(from, k), hi = std::min(to, k + 1.0);
-            if (hi <= lo) continue;
-            const int32_t seg = ModPos(static_cast<int32_t>(k), length);
-            const TXY& p = outline.At<TXY>(seg);
-            const TXY& q = outline.At<TXY>(seg + 1);
-            if (p.X == q.X && p.Y == q.Y) continue;
-            for (double w : fractions) {
-                const double f = lo - k + (hi - lo) * w;
-                samples.push_back({seg + f, TXY{p.X + (q.X - p.X) * f, p.Y + (q.Y - p.Y) * f}});
+// The sample points of the stretch (from, to) of an outline, one at a time:
+// the middle of every piece the stretch has on a segment, then the quarter
+// points of every piece. Most stretches are decided by their first points,
+// so they are made only as they are asked for.
+class TSampleWalk {
+public:
+    TSampleWalk(const TXYArray& outline, int32_t length, double from, double to)
+        : outline_(outline), length_(length), from_(from), to_(to), k_(std::floor(from)) {}
+
+    bool Next(TSample& sample) {
+        static constexpr double Fractions[2][2] = {{0.5, 0}, {0.25, 0.75}};
+        static constexpr int Counts[2] = {1, 2};
+        while (pass_ < 2) {
+            if (piece_ && w_ < Counts[pass_]) {
+                const double f = lo_ - k_ + (hi_ - lo_) * Fractions[pass_][w_++];
+                sample = {seg_ + f, TXY{p_->X + (q_->X - p_->X) * f, p_->Y + (q_->Y - p_->Y) * f}};
+                return true;
             }
+            if (piece_) k_ += 1.0;
+            piece_ = false;
+            if (!(k_ < to_)) {
+                ++pass_;
+                k_ = std::floor(from_);
+                continue;
+            }
+            lo_ = std::max(from_, k_);
+            hi_ = std::min(to_, k_ + 1.0);
+            seg_ = hi_ > lo_ ? ModPos(static_cast<int32_t>(k_), length_) : 0;
+            p_ = &outline_.At<TXY>(seg_);
+            q_ = &outline_.At<TXY>(seg_ + 1);
+            if (hi_ <= lo_ || (p_->X == q_->X && p_->Y == q_->Y)) {
+                k_ += 1.0;
+                continue;
+            }
+            piece_ = true;
+            w_ = 0;
         }
+        return false;
     }
-}
+
+private:
+    const TXYArray& outline_;
+    const int32_t length_;
+    const double from_, to_;
+    double k_, lo_ = 0, hi_ = 0;
+    int pass_ = 0, w_ = 0;
+    bool piece_ = false;
+    int32_t seg_ = 0;
+    const TXY* p_ = nullptr;
+    const TXY* q_ = nullptr;
+};
 
 }  // namespace
 
@@ -151,26 +185,32 @@ bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& ar
                                       TVisibilityScratch& scratch) {
     const TXYArray& outline = *Items(i)->Masked.Points;
     const int32_t length = OutlineLength(outline);
-    std::vector<TSample>& samples = scratch.Samples;
     std::vector<TStretch>& hidden = scratch.Hidden;
-    StretchSamples(outline, length, from, to, samples);
+    TSampleWalk walk(outline, length, from, to);
     // The first sample clear of the group's outlines tells on which side of
     // them the whole stretch lies; a stretch with none runs along them.
-    auto clear = std::find_if(samples.begin(), samples.end(),
-                              [&](const TSample& s) { return area.IsClear(s.Q, ContactBand); });
-    if (clear == samples.end() || !area.Contains(clear->Q)) return false;
+    TSample clear{};
+    bool found = false;
+    while (!found && walk.Next(clear)) found = area.IsClear(clear.Q, ContactBand);
+    if (!found || !area.Contains(clear.Q)) return false;
     if ((CalcOptions & ZVSD_OPTION_SPLIT) != 0) {
         const size_t before = hidden.size();
         HiddenBehindPlane(i, o, from, to, hidden);
         return hidden.size() > before;
     }
-    for (auto s = clear; s != samples.end(); ++s) {
-        if (s != clear && !area.IsClear(s->Q, ContactBand)) continue;
-        const double d = DepthAt(i, o, s->T);
-        if (!Decided(d)) continue;
-        if (d >= -Eps) return false;
-        hidden.push_back({from, to});
-        return true;
+    // The depth at the first clear sample decides, or at the next clear one
+    // where it lies on the plane.
+    TSample s = clear;
+    for (bool first = true;; first = false) {
+        if (first || area.IsClear(s.Q, ContactBand)) {
+            const double d = DepthAt(i, o, s.T);
+            if (Decided(d)) {
+                if (d >= -Eps) return false;
+                hidden.push_back({from, to});
+                return true;
+            }
+        }
+        if (!walk.Next(s)) break;
     }
     YieldTimeSlice();
     return false;
