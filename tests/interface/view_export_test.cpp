@@ -283,3 +283,49 @@ TEST(ViewExports, ContoursAtOrBehindTheEyeTakeNoPart) {
 }
 
 }  // namespace
+
+namespace {
+
+// Boxes of 10 units on a grid with gaps of 4, of varying height, all scaled by s.
+std::vector<std::vector<Face>> ScaledBlocks(double s) {
+    std::vector<std::vector<Face>> groups;
+    for (int j = 0; j < 5; ++j)
+        for (int i = 0; i < 5; ++i) {
+            const double x = 14.0 * i, y = 14.0 * j, h = 5.0 + 5 * ((i * 7 + j * 3) % 6);
+            auto p = [&](int a, int b, int c) { return TXYZ{(x + 10 * a) * s, (y + 10 * b) * s, h * c * s}; };
+            groups.push_back({{p(0, 0, 0), p(0, 1, 0), p(1, 1, 0), p(1, 0, 0)}});  // bottom
+            groups.push_back({{p(0, 0, 1), p(1, 0, 1), p(1, 1, 1), p(0, 1, 1)}});  // top
+            groups.push_back({{p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1)}});  // front
+            groups.push_back({{p(0, 1, 0), p(0, 1, 1), p(1, 1, 1), p(1, 1, 0)}});  // back
+            groups.push_back({{p(0, 0, 0), p(0, 0, 1), p(0, 1, 1), p(0, 1, 0)}});  // left
+            groups.push_back({{p(1, 0, 0), p(1, 1, 0), p(1, 1, 1), p(1, 0, 1)}});  // right
+        }
+    return groups;
+}
+
+}  // namespace
+
+TEST(ViewExports, PairsDoNotDependOnTheScenesSize) {
+    Camera oblique;
+    oblique.back = {0.35 / 1.0, -0.6, 0.72};
+    oblique.back = oblique.back * (1 / std::sqrt(Dot(oblique.back, oblique.back)));
+    oblique.right = V3{0.6, 0.35, 0} * (1 / std::sqrt(0.6 * 0.6 + 0.35 * 0.35));
+    const V3 b = oblique.back, r = oblique.right;
+    oblique.up = {b.y * r.z - b.z * r.y, b.z * r.x - b.x * r.z, b.x * r.y - b.y * r.x};
+    double base[12];
+    oblique.Base(base);
+    int64_t pairsAtOne = -1;
+    for (double scale : {1.0, 1e-3, 1e-2, 1e-1, 1e1, 1e2, 1e3}) {
+        SCOPED_TRACE(scale);
+        ZVSDHandle h = ZVSDCreate();
+        ZVSDSetView(h, base, 0);
+        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1);
+        Load(h, ScaledBlocks(scale));
+        int64_t counts[2] = {-1, -1};
+        ASSERT_EQ(ZVSDGetStatistics(h, counts), 0);
+        if (pairsAtOne < 0) pairsAtOne = counts[0];
+        EXPECT_GT(counts[0], 0);
+        EXPECT_EQ(counts[0], pairsAtOne);
+        ZVSDFree(h);
+    }
+}
