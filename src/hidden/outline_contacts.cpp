@@ -28,6 +28,20 @@ Extended Orient(const TXY& p, const TXY& q, const TXY& c) {
 
 bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0) || (u < 0 && v > 0); }
 
+// The sign of Orient(p, q, c) where a plain double evaluation settles it,
+// else 0. The bound is twice the classic error bound of this evaluation, so
+// a settled sign is the exact sign and the sign of the extended evaluation
+// alike. Values near the underflow range are left to Orient.
+int QuickOrientSign(const TXY& p, const TXY& q, const TXY& c) {
+    const double l = (q.X - p.X) * (c.Y - p.Y), r = (q.Y - p.Y) * (c.X - p.X);
+    const double size = std::abs(l) + std::abs(r);
+    if (!(size > 1e-280)) return 0;
+    const double det = l - r, bound = 6.7e-16 * size;
+    return det > bound ? 1 : (det < -bound ? -1 : 0);
+}
+
+bool SurelySameSide(int u, int v) { return u != 0 && u == v; }
+
 // Fraction of the foot of c on segment p->q, clamped to [0, 1], and the distance to it.
 double FootFraction(const TXY& p, const TXY& q, const TXY& c, double& distance) {
     const Extended dx = Extended(q.X) - p.X, dy = Extended(q.Y) - p.Y;
@@ -55,9 +69,14 @@ double Magnitude(const TBox& box) {
 // The contacts of A's edge a0->a1 (edge index k) with B's edge b0->b1.
 void EdgeContacts(int32_t k, const TXY& a0, const TXY& a1, const TXY& b0, const TXY& b1, double band,
                   std::vector<double>& params) {
-    const Extended s0 = Orient(b0, b1, a0), s1 = Orient(b0, b1, a1);
-    if (OppositeSigns(s0, s1) && OppositeSigns(Orient(a0, a1, b0), Orient(a0, a1, b1)))
-        params.push_back(k + static_cast<double>(s0 / (s0 - s1)));
+    // A proper crossing, by the signs of the extended evaluation; most edge
+    // pairs are told apart by the quick one.
+    if (!SurelySameSide(QuickOrientSign(b0, b1, a0), QuickOrientSign(b0, b1, a1))) {
+        const Extended s0 = Orient(b0, b1, a0), s1 = Orient(b0, b1, a1);
+        if (OppositeSigns(s0, s1) && !SurelySameSide(QuickOrientSign(a0, a1, b0), QuickOrientSign(a0, a1, b1)) &&
+            OppositeSigns(Orient(a0, a1, b0), Orient(a0, a1, b1)))
+            params.push_back(k + static_cast<double>(s0 / (s0 - s1)));
+    }
     const TBox boxA = SegmentBox(a0, a1, 0.0), boxB = SegmentBox(b0, b1, 0.0);
     const double margin = 2 * band + 1e-12 * std::max(Magnitude(boxA), Magnitude(boxB));
     double d;
