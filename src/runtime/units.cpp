@@ -1,5 +1,6 @@
 #include "runtime/units.h"
 
+#include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
 #include "hatch/hatch_table.h"
 #include "platform/application.h"
@@ -22,6 +23,7 @@ const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
     {"hatch table", InitHatchUnit, FinalizeHatchUnit},
+    {"stroke fonts", InitFontUnit, FinalizeFontUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
