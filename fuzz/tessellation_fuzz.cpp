@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zv::TlistOFxyzArray contours, pieces, triangles;
     while (in.More(1) && contours.Count() < 8) {
         int n = in.Byte() % 48;
-        TPointArray* contour = contours.AddNew();
+        zv::TPointArray* contour = contours.AddNew();
         for (int k = 0; k < n && in.More(6); ++k) {
             TXYZ p{in.Coordinate(), in.Coordinate(), in.Coordinate()};
             zv::ArrayAdd(*contour, &p);
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(triangles.Count() == 0, "a refused subdivision appends nothing");
     }
     for (int32_t i = 0; i < triangles.Count(); ++i) {
-        const TPointArray& t = *triangles.Items(i);
+        const zv::TPointArray& t = *triangles.Items(i);
         Check(t.Count == 3, "subdivided pieces are open triangles");
         for (int k = 0; k < 3; ++k) {
             const TXYZ& p = t.At<TXYZ>(k);
