@@ -54,8 +54,8 @@ struct Reader {
 double BoundOf(uint8_t b) {
     if (b == 0) return 0;
     if (b == 1) return std::numeric_limits<double>::quiet_NaN();
-    if (b == 2) return 1e-12;
-    return b / 4.0;
+    if (b == 2) return 1e-12;  // refused
+    return b * 16.0;           // a few levels for the coordinates of the input
 }
 
 bool PointFinite(const TXYZ& p) { return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z); }

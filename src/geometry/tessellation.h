@@ -17,7 +17,7 @@
 namespace zv {
 
 // Upper bound on the triangles one subdivision call may produce.
-constexpr int64_t MaxSubdividedTriangles = int64_t(1) << 20;
+constexpr int64_t MaxSubdividedTriangles = int64_t(1) << 18;
 
 // -1, 0 or +1: the sign of (a - b) x (c - b) along n, within the tolerance.
 // With n the outline's PolygonNormal, a corner is convex when Turn >= 0.
