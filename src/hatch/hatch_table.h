@@ -21,14 +21,12 @@ constexpr size_t HatchDescriptionLength = 255;
 constexpr size_t HatchMaxLineLength = 4096;
 constexpr size_t HatchMaxLines = 100000;
 
-#pragma pack(push, 1)
+// One line family; the fields in file order, naturally aligned.
 struct THatchLine {
     double Values[6];
     int32_t DashCount;  // 0..HatchDashSlots
     double Dashes[HatchDashSlots];
 };
-#pragma pack(pop)
-static_assert(sizeof(THatchLine) == 132);
 
 struct THatchPattern {
     bool Dynamic = false;  // created while reading the file
