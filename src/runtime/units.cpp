@@ -1,6 +1,8 @@
 #include "runtime/units.h"
 
+#include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
+#include "hatch/hatch_table.h"
 #include "platform/application.h"
 
 namespace zv {
@@ -20,6 +22,8 @@ struct Unit {
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
+    {"hatch table", InitHatchUnit, FinalizeHatchUnit},
+    {"stroke fonts", InitFontUnit, FinalizeFontUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
