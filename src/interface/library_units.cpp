@@ -1,7 +1,8 @@
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 #include "geometry/point_array.h"
 #include "platform/application.h"
+#include "platform/attribute_unit.h"
 
 namespace zv {
 namespace {
@@ -12,14 +13,14 @@ struct Unit {
     void (*finalize)();
 };
 
-// Start-up order of the library's units; shut-down runs in reverse.
-// Later units take their place in this list:
-//   point arrays; component platform (application object, root containers,
-//   servers); OpenGL loader; graphic attributes; hatch table; device;
-//   OpenGL canvas.
+// Start-up order of the library's units, bottom layer first; shut-down runs
+// in reverse. The whole order is: point arrays; component platform; OpenGL
+// loader; graphic attributes; hatch table; device; OpenGL canvas.
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
+    // The OpenGL loader starts here.
+    {"graphic attributes", InitGraphicAttributeUnit, FinalizeGraphicAttributeUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
