@@ -46,7 +46,9 @@ double ParseFloat(const std::string& text) {
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(trimmed.c_str(), &end);
-    if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(value))
+    // An underflow gives the nearest subnormal or zero, which is what was
+    // written; an overflow gives an infinity.
+    if (end != trimmed.c_str() + trimmed.size() || !std::isfinite(value))
         throw EConvertError("'" + trimmed + "' is not a valid floating point value");
     return value;
 }
