@@ -6,7 +6,9 @@
 namespace zv {
 namespace {
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+// A line ends at LF; a CR before it is dropped on reading, so only one CR
+// at the very end of a value would be lost, and the reader keeps any other.
+bool HasLineBreak(const std::string& s) { return s.find('\n') != std::string::npos; }
 
 }  // namespace
 

@@ -18,7 +18,7 @@ public:
     void WriteBoolean(const std::string& name, bool b) override;
     void WriteFloat(const std::string& name, double d) override;
     void WriteInteger(const std::string& name, int32_t i) override;
-    // Raises for a name or value that holds a line break, or a name with "=".
+    // Raises for a name or value that holds a line feed, or a name with "=".
     void WriteString(const std::string& name, const std::string& s) override;
     void WriteBuffer(const std::string& name, const void* buffer, int32_t size) override;
     void WriteLine(const std::string& s) override;

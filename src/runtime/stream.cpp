@@ -1,5 +1,9 @@
 #include "runtime/stream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -29,8 +33,29 @@ void TMemoryStream::Seek(int64_t position) {
     position_ = static_cast<size_t>(position);
 }
 
+namespace {
+
+// Opens a regular file for reading; a device, a pipe or a directory could
+// block or never end.
+std::FILE* OpenRegularFile(const std::string& fileName) {
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, TMode mode) : fileName_(fileName) {
-    file_ = std::fopen(fileName.c_str(), mode == fmCreate ? "w+b" : "rb");
+    file_ = mode == fmCreate ? std::fopen(fileName.c_str(), "w+b") : OpenRegularFile(fileName);
     if (!file_) throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
 }
 

@@ -66,7 +66,8 @@ private:
 class TFileStream : public TStream {
 public:
     enum TMode { fmOpenRead, fmCreate };
-    // Raises EFOpenError when the file cannot be opened (read) or created.
+    // Raises EFOpenError when the file cannot be created, or cannot be
+    // opened for reading or is no regular file.
     TFileStream(const std::string& fileName, TMode mode);
     ~TFileStream() override;
 
