@@ -5,6 +5,7 @@
 
 #include "platform/application.h"
 #include "platform/component.h"
+#include "platform/message_server.h"
 #include "runtime/class_registry.h"
 #include "runtime/message.h"
 #include "runtime/number_text.h"
@@ -87,40 +88,88 @@ std::vector<T> ParseItems(const std::string& text, Parse parse) {
 
 }  // namespace
 
+// Hears of every framework component that dies while an outermost read
+// runs, so that the reader never touches one that was freed.
+class TReadWatch : public Tzvreceiver {
+public:
+    TAsciireader* Reader = nullptr;
+    void Receive(TzvServer*, int32_t message, TComponent* data) override {
+        if (message == zvmDestroyed && Reader && data) Reader->Died(data);
+    }
+
+protected:
+    friend class TComponent;
+    explicit TReadWatch(TComponent* owner) : Tzvreceiver(owner) {}
+};
+
+TAsciireader::TWatchScope::TWatchScope(TAsciireader& reader, bool active) : reader_(reader), active_(active) {
+    if (!active) return;
+    TReadWatch* watch = TComponent::Create<TReadWatch>(nullptr);
+    watch->Reader = &reader;
+    GlobalMessageServer()->AddReceiver(watch);
+    reader.watch_ = watch;
+}
+
+TAsciireader::TWatchScope::~TWatchScope() {
+    if (!active_ || !reader_.watch_) return;
+    GlobalMessageServer()->RemoveReceiver(reader_.watch_);
+    reader_.watch_->Free();
+    reader_.watch_ = nullptr;
+}
+
 const TClass& TAsciireader::Class() {
     static const TClass info("TAsciireader", &TZVReader::Class(), &NewInstance<TAsciireader>);
     return info;
 }
 const TClass& TAsciireader::ClassType() const { return Class(); }
 
-TAsciireader::~TAsciireader() { DropLinks(true, nullptr); }
+// The stream is left where reading ended.
+TAsciireader::~TAsciireader() {
+    DropLinksIf(true, [](const TlinkItem&) { return true; });
+    try {
+        if (stream_) stream_->Seek(GetPosition());
+    } catch (const std::exception&) {
+    }
+}
 
 void TAsciireader::CreateOnStream(TStream* stream) {
     stream_ = stream;
+    buffer_.clear();
+    bufferAt_ = 0;
+    bufferStart_ = stream ? stream->Position() : 0;
     lineNumber_ = 0;
-    lineStart_ = stream ? stream->Position() : 0;
+    lineStart_ = bufferStart_;
 }
 
 // ---- lines -----------------------------------------------------------------
 
+bool TAsciireader::Refill() {
+    bufferStart_ += static_cast<int64_t>(buffer_.size());
+    buffer_.resize(size_t{1} << 16);
+    buffer_.resize(stream_->Read(buffer_.data(), buffer_.size()));
+    bufferAt_ = 0;
+    return !buffer_.empty();
+}
+
 bool TAsciireader::NextLineOrEnd(std::string& line) {
     if (!stream_) throw EReadError("The reader has no stream");
     line.clear();
-    lineStart_ = stream_->Position();
-    char buffer[4096];
+    lineStart_ = GetPosition();
     bool any = false;
     for (;;) {
-        size_t n = stream_->Read(buffer, sizeof buffer);
-        if (n == 0) break;
+        if (bufferAt_ == buffer_.size() && !Refill()) break;
         any = true;
-        const char* end = static_cast<const char*>(std::memchr(buffer, '\n', n));
-        size_t take = end ? static_cast<size_t>(end - buffer) : n;
+        const char* begin = buffer_.data() + bufferAt_;
+        const size_t available = buffer_.size() - bufferAt_;
+        const char* end = static_cast<const char*>(std::memchr(begin, '\n', available));
+        const size_t take = end ? static_cast<size_t>(end - begin) : available;
         if (line.size() + take > kMaxStreamLine)
             throw EReadError("Line " + std::to_string(lineNumber_ + 1) + " is longer than " +
                              std::to_string(kMaxStreamLine) + " bytes");
-        line.append(buffer, take);
+        line.append(begin, take);
+        bufferAt_ += take;
         if (end) {
-            stream_->Seek(lineStart_ + static_cast<int64_t>(line.size()) + 1);
+            ++bufferAt_;
             break;
         }
     }
@@ -137,24 +186,29 @@ std::string TAsciireader::NextLine() {
     return line;
 }
 
-void TAsciireader::PushBack() {
-    stream_->Seek(lineStart_);
-    --lineNumber_;
-}
+void TAsciireader::PushBack() { MoveTo(lineStart_, lineNumber_ - 1); }
 
+// Within the buffered bytes only the buffer moves.
 void TAsciireader::MoveTo(int64_t position, int64_t lineNumber) {
-    stream_->Seek(position);
+    if (position >= bufferStart_ && position <= bufferStart_ + static_cast<int64_t>(buffer_.size())) {
+        bufferAt_ = static_cast<size_t>(position - bufferStart_);
+    } else {
+        stream_->Seek(position);
+        buffer_.clear();
+        bufferAt_ = 0;
+        bufferStart_ = position;
+    }
     lineStart_ = position;
     lineNumber_ = lineNumber;
 }
 
-int64_t TAsciireader::GetPosition() const { return stream_ ? stream_->Position() : 0; }
+int64_t TAsciireader::GetPosition() const { return bufferStart_ + static_cast<int64_t>(bufferAt_); }
 
 void TAsciireader::SetPosition(int64_t position) {
     if (!stream_) throw EReadError("The reader has no stream");
     MoveTo(0, 0);
     std::string line;
-    while (stream_->Position() < position && NextLineOrEnd(line)) {
+    while (GetPosition() < position && NextLineOrEnd(line)) {
     }
     MoveTo(position, lineNumber_);
 }
@@ -218,7 +272,14 @@ void TAsciireader::ReadCharBuffer(const std::string& name, char* buffer, size_t 
 
 void TAsciireader::ReadBuffer(const std::string&, void* buffer, int32_t size) {
     if (!stream_) throw EReadError("The reader has no stream");
-    if (size > 0) stream_->ReadExact(buffer, static_cast<size_t>(size));
+    if (size <= 0) return;
+    const int64_t start = GetPosition();
+    stream_->Seek(start);
+    buffer_.clear();
+    bufferAt_ = 0;
+    bufferStart_ = start;
+    stream_->ReadExact(buffer, static_cast<size_t>(size));
+    bufferStart_ = start + size;
 }
 
 void TAsciireader::ReadPoint2D(const std::string& name, TXY& p) { ReadTyped(name, p, StrToXY, Point2DText); }
@@ -388,9 +449,10 @@ void TAsciireader::ReadComponent(const std::string&, TZvComponent*& comp) {
     }
     const bool outermost = depth_ == 1;
     const size_t readMark = Links().Read.size();
+    TWatchScope watching(*this, outermost);
     auto* made = static_cast<TZvComponent*>(cls->CreateInstance(nullptr));
-    made->FreeNotification(this);
     Links().Read.push_back(made);
+    readSet_.insert(made);
     if (TStdApplication* app = Application()) app->Links().Read.push_back(made);
     try {
         made->Loading();
@@ -451,19 +513,26 @@ void TAsciireader::ReadGroup(const std::string& name, TZvComponent*& comp) {
 
 // ---- links -----------------------------------------------------------------
 
-void TAsciireader::Forget(TZvComponent* comp) {
-    std::erase(Links().Read, comp);
-    if (TStdApplication* app = Application()) std::erase(app->Links().Read, comp);
+// Takes the components of gone out of the lists of what was read and drops
+// the references that they hold.
+void TAsciireader::Forget(const std::unordered_set<const TComponent*>& gone) {
+    auto isGone = [&](const TZvComponent* c) { return gone.count(c) > 0; };
+    std::erase_if(Links().Read, isGone);
+    if (TStdApplication* app = Application()) std::erase_if(app->Links().Read, isGone);
+    std::erase_if(reading_, isGone);
+    for (const TComponent* c : gone) readSet_.erase(c);
+    DropLinksIf(false, [&](const TlinkItem& link) { return gone.count(link.Holder) > 0; });
 }
 
-// Drops the waiting references of this reader (only those held by holder,
-// when one is given), reporting each when asked to.
-void TAsciireader::DropLinks(bool report, const TComponent* holder) {
+// Drops the waiting references of this reader that drop says, reporting
+// each when asked to.
+template <class Drop>
+void TAsciireader::DropLinksIf(bool report, Drop drop) {
     for (TlinkList* list : {&Links(), &PendingLinks()}) {
         TOpenlinks& open = list->Open;
         for (int32_t i = open.Count() - 1; i >= 0; --i) {
             TlinkItem& link = open.Items(i);
-            if (link.Reader != this || (holder && link.Holder != holder)) continue;
+            if (link.Reader != this || !drop(link)) continue;
             if (report) ShowMessage(link.Path + " konnte nicht gefunden werden ");
             open.Delete(i);
         }
@@ -473,37 +542,22 @@ void TAsciireader::DropLinks(bool report, const TComponent* holder) {
 // A failed read: what it made is about to be freed.
 void TAsciireader::Abandon(size_t readMark) {
     std::vector<TZvComponent*>& read = Links().Read;
-    while (read.size() > readMark) {
-        TZvComponent* comp = read.back();
-        RemoveFreeNotification(comp);
-        Forget(comp);
-        DropLinks(false, comp);
-    }
-    if (depth_ == 1) DropLinks(false, nullptr);
+    Forget(std::unordered_set<const TComponent*>(read.begin() + static_cast<std::ptrdiff_t>(readMark), read.end()));
+    if (depth_ == 1) DropLinksIf(false, [](const TlinkItem&) { return true; });
 }
 
 void TAsciireader::FinishRead() {
     PendingLinks().Resolve(this);
     Links().Resolve(this);
-    DropLinks(true, nullptr);
+    DropLinksIf(true, [](const TlinkItem&) { return true; });
     std::vector<TZvComponent*> made = Links().Read;
-    for (TZvComponent* comp : made) {
-        RemoveFreeNotification(comp);
-        Forget(comp);
-    }
+    Forget(std::unordered_set<const TComponent*>(made.begin(), made.end()));
     for (TZvComponent* comp : made) comp->Loaded();
 }
 
-void TAsciireader::Notification(TComponent* component, TOperation operation) {
-    TZVReader::Notification(component, operation);
-    if (operation != TOperation::opRemove) return;
-    // The component may be half destroyed: compare its address, never use it.
-    auto same = [&](TZvComponent* c) { return static_cast<TComponent*>(c) == component; };
-    auto it = std::find_if(Links().Read.begin(), Links().Read.end(), same);
-    if (it == Links().Read.end()) return;
-    Forget(*it);
-    DropLinks(false, component);
-    std::erase_if(reading_, same);
+// A component made by this read dies before the read ends.
+void TAsciireader::Died(const TComponent* component) {
+    if (readSet_.count(component)) Forget({component});
 }
 
 void TAsciireader::ReadReference(const std::string& name, TZvComponent*& comp) {

@@ -13,12 +13,15 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/stream_reader.h"
 #include "runtime/event.h"
 
 namespace zv {
+
+class TReadWatch;
 
 class TAsciireader : public TZVReader {
 public:
@@ -88,11 +91,10 @@ protected:
     // Reports the references that still wait and drops them.
     ~TAsciireader() override;
 
-    void Notification(TComponent* component, TOperation operation) override;
-
 private:
     enum class TLineKind { kFound, kOther, kSection };
 
+    bool Refill();
     bool NextLineOrEnd(std::string& line);
     std::string NextLine();
     void PushBack();
@@ -106,14 +108,38 @@ private:
     TlinkList& PendingLinks();
     void Abandon(size_t readMark);
     void FinishRead();
-    void DropLinks(bool report, const TComponent* holder);
-    void Forget(TZvComponent* comp);
+    template <class Drop>
+    void DropLinksIf(bool report, Drop drop);
+    void Forget(const std::unordered_set<const TComponent*>& gone);
+    friend class TReadWatch;
+    void Died(const TComponent* component);
+
+    // Subscribes a watch to the framework messages for an outermost read.
+    class TWatchScope {
+    public:
+        TWatchScope(TAsciireader& reader, bool active);
+        ~TWatchScope();
+        TWatchScope(const TWatchScope&) = delete;
+        TWatchScope& operator=(const TWatchScope&) = delete;
+
+    private:
+        TAsciireader& reader_;
+        bool active_;
+    };
 
     TZvComponent* current_ = nullptr;
     TStream* stream_ = nullptr;
+    // Bytes read ahead from the stream; bufferStart_ is the stream position
+    // of the first one, and bufferAt_ the next one to read.
+    std::string buffer_;
+    size_t bufferAt_ = 0;
+    int64_t bufferStart_ = 0;
     int64_t lineNumber_ = 0;
     int64_t lineStart_ = 0;
     int depth_ = 0;
+    // The components made by the running read.
+    std::unordered_set<const TComponent*> readSet_;
+    TReadWatch* watch_ = nullptr;
 };
 
 }  // namespace zv
