@@ -562,6 +562,26 @@ TEST_F(Stream, TheOutermostComponentReadJoinsTheReadContext) {
     context->Free();
 }
 
+TEST_F(Stream, AGroupReadsSectionsUpToItsEnd) {
+    MessageCapture messages;
+    const std::string text = "G={\r\n" + Head("A", "TZvComponent", 0) + "ENDCLASS=\r\n" + Head("B", "TZvComponent", 0) +
+                             "ENDCLASS=\r\n}\r\nX=1\r\nG=(\r\n";
+    TMemoryStream stream(text);
+    TAsciireader* r = TComponent::Create<TAsciireader>(nullptr);
+    r->CreateOnStream(&stream);
+    TZvComponent* group = TComponent::Create<TZvComponent>(nullptr);
+    int32_t x = 0;
+    r->ReadGroup("G", group);
+    r->ReadInteger("X", x);
+    r->ReadGroup("G", group);
+    r->Free();
+    ASSERT_EQ(group->ChildCount(), 2);
+    EXPECT_EQ(group->ChildAt(1)->GetZvName(), "B");
+    EXPECT_EQ(x, 1);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{" falsches Gruppenformat "});
+    group->Free();
+}
+
 TEST_F(Stream, SectionsAreFoundByPath) {
     const std::string text = Head("A", "TZvComponent", 2) + Head("B", "TZvComponent", 1) + Head("C", "TZvComponent", 0) +
                              "ENDCLASS=\r\nENDCLASS=\r\n" + Head("C", "TZvComponent", 0) + "ENDCLASS=\r\nENDCLASS=\r\n";
