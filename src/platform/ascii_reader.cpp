@@ -238,9 +238,7 @@ void TAsciireader::ReadTyped(const std::string& name, T& out, Parse parse, Forma
 
 // ---- values ----------------------------------------------------------------
 
-void TAsciireader::ReadBoolean(const std::string& name, bool& b) {
-    ReadTyped(name, b, BooleanFromText, BooleanText);
-}
+void TAsciireader::ReadBoolean(const std::string& name, bool& b) { ReadTyped(name, b, BooleanFromText, BooleanText); }
 
 void TAsciireader::ReadBooleanByte(const std::string& name, uint8_t& b) {
     ReadTyped(
@@ -408,7 +406,8 @@ void TAsciireader::SkipSection(int depth) {
     while (depth > 0) {
         std::string line = NextLine();
         if (IsSectionLine(line, "BEGINCLASS")) {
-            if (depth >= kMaxStreamNesting) throw EReadError("Sections nested too deeply at line " + std::to_string(lineNumber_));
+            if (depth >= kMaxStreamNesting)
+                throw EReadError("Sections nested too deeply at line " + std::to_string(lineNumber_));
             ++depth;
         } else if (IsSectionLine(line, "ENDCLASS")) {
             --depth;

@@ -53,9 +53,7 @@ void TAsciiWriter::WriteBuffer(const std::string&, const void* buffer, int32_t s
 void TAsciiWriter::WritePoint2D(const std::string& name, const TXY& p) { WriteString(name, Point2DText(p)); }
 void TAsciiWriter::WritePoint3D(const std::string& name, const TXYZ& p) { WriteString(name, Point3DText(p)); }
 void TAsciiWriter::WriteIntPoint(const std::string& name, const TXYi& p) { WriteString(name, IntPointText(p)); }
-void TAsciiWriter::WriteIntPoint3D(const std::string& name, const TXYZi& p) {
-    WriteString(name, IntPoint3DText(p));
-}
+void TAsciiWriter::WriteIntPoint3D(const std::string& name, const TXYZi& p) { WriteString(name, IntPoint3DText(p)); }
 void TAsciiWriter::WritePointArray2D(const std::string& name, const TPointArray& a) {
     WriteString(name, Point2DArrayText(a));
 }
@@ -105,7 +103,8 @@ void TAsciiWriter::WriteReference(const std::string&, const TZvComponent* upTo, 
 }
 
 void TAsciiWriter::WriteBinary(const std::string& name, int32_t size, const void* data) {
-    if (size < 0 || size > kMaxStreamBlock || (size > 0 && !data)) throw Exception("No block of " + std::to_string(size) + " bytes to write");
+    if (size < 0 || size > kMaxStreamBlock || (size > 0 && !data))
+        throw Exception("No block of " + std::to_string(size) + " bytes to write");
     WriteInteger(name + " size", size);
     WriteString(name + " data", HexText(data, size));
 }

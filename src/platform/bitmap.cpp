@@ -30,8 +30,8 @@ void Tzvbitmap::Notification(TComponent* component, TOperation operation) {
 }
 
 void Tzvbitmap::GetSettings(TTextureSettings& settings) const {
-    settings = TTextureSettings{filter_, width_, height_, static_cast<uint8_t>(repeating_), shininess_, translucent_,
-                                Pixels()};
+    settings = TTextureSettings{filter_,    width_,       height_, static_cast<uint8_t>(repeating_),
+                                shininess_, translucent_, Pixels()};
 }
 
 TTextureSettings Tzvbitmap::GetSettings() const {

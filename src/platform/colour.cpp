@@ -14,8 +14,7 @@ uint32_t Channel(double fraction) {
 }  // namespace
 
 TColorFractions ColorToFractions(TColor color) {
-    return TColorFractions{(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0,
-                           1.0};
+    return TColorFractions{(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0, 1.0};
 }
 
 TColor FractionsToColor(double r, double g, double b) { return Channel(r) | Channel(g) << 8 | Channel(b) << 16; }

@@ -7,9 +7,7 @@
 
 namespace zv {
 
-void TlinkList::AddName(const std::string& name, TZvComponent* comp) {
-    names_.emplace_back(UpperCaseName(name), comp);
-}
+void TlinkList::AddName(const std::string& name, TZvComponent* comp) { names_.emplace_back(UpperCaseName(name), comp); }
 
 void TlinkList::RemoveComponent(const TZvComponent* comp) {
     std::erase_if(names_, [&](const auto& entry) { return entry.second == comp; });

@@ -25,8 +25,8 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
 template <class Format>
 std::string ListText(const TPointArray& a, int32_t elemSize, Format format) {
     if (a.Count > 0 && a.ElemSize != elemSize)
-        throw Exception("Array of " + std::to_string(a.ElemSize) + "-byte elements where " +
-                        std::to_string(elemSize) + " bytes were expected");
+        throw Exception("Array of " + std::to_string(a.ElemSize) + "-byte elements where " + std::to_string(elemSize) +
+                        " bytes were expected");
     std::string text = "{";
     for (int32_t i = 0; i < a.Count; ++i) {
         if (i > 0) text += ListSeparator();

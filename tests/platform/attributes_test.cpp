@@ -187,7 +187,8 @@ TEST(Attributes, ACloneKeepsEveryFieldAndTheStreamKeysAreExact) {
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->Size(), 3);
     EXPECT_EQ(block->Data()[2], 0xAB);
-    for (const char* name : {"TZVGraphicObject", "TZVmaterial", "Tzvbitmap", "TzvbitmapData", "TZVattributes", "Tlight"})
+    for (const char* name :
+         {"TZVGraphicObject", "TZVmaterial", "Tzvbitmap", "TzvbitmapData", "TZVattributes", "Tlight"})
         EXPECT_NE(GetClass(name), nullptr) << name;
     block->Free();
     copy->Free();

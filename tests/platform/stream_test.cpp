@@ -246,7 +246,8 @@ public:
         return c;
     }
     void Link(const std::vector<TAllKinds*>& all) {
-        for (TAllKinds* c : all) c->ref = Pick(3) ? all[static_cast<size_t>(Pick(static_cast<int>(all.size())))] : nullptr;
+        for (TAllKinds* c : all)
+            c->ref = Pick(3) ? all[static_cast<size_t>(Pick(static_cast<int>(all.size())))] : nullptr;
     }
 
 private:
@@ -266,7 +267,8 @@ private:
         }
     }
     std::string Text() {
-        static const char* pieces[] = {"a", "=", "\\", "]", "[", "{", "}", " ", "ENDCLASS=", "BEGINCLASS=", "\xE4", "#", "@", ",", "\r"};
+        static const char* pieces[] = {"a", "=",           "\\",   "]", "[", "{", "}", " ",
+                                       "ENDCLASS=", "BEGINCLASS=", "\xE4", "#", "@", ",", "\r"};
         std::string s;
         for (int n = Pick(6); n > 0; --n) s += pieces[Pick(15)];
         return s;
@@ -293,7 +295,8 @@ void ExpectSameTree(const TZvComponent* a, const TZvComponent* b) {
     EXPECT_TRUE(x->b == y->b && x->bb == y->bb && x->i == y->i && x->s == y->s && x->sl == y->sl && x->bin == y->bin);
     EXPECT_TRUE(SameBytes(x->f, y->f) && SameBytes(x->p2, y->p2) && SameBytes(x->p3, y->p3));
     EXPECT_TRUE(SameBytes(x->ip, y->ip) && SameBytes(x->ip3, y->ip3));
-    EXPECT_TRUE(SameBytes(x->a2, y->a2) && SameBytes(x->a3, y->a3) && SameBytes(x->ai, y->ai) && SameBytes(x->ad, y->ad));
+    EXPECT_TRUE(SameBytes(x->a2, y->a2) && SameBytes(x->a3, y->a3));
+    EXPECT_TRUE(SameBytes(x->ai, y->ai) && SameBytes(x->ad, y->ad));
     EXPECT_EQ(x->ref ? x->ref->GetPath() : "NIL", y->ref ? y->ref->GetPath() : "NIL");
     ASSERT_EQ(a->ChildCount(), b->ChildCount());
     for (int32_t k = 0; k < a->ChildCount(); ++k) {
@@ -393,7 +396,8 @@ TEST_F(Stream, FieldsOutOfOrderAreReportedAndTakeTheWholeLine) {
     r->Free();
     EXPECT_EQ(first, "Second=2");
     EXPECT_EQ(second, "First=1");
-    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{" Field First nicht gefunden", " Field Second nicht gefunden"}));
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{" Field First nicht gefunden", " Field Second nicht gefunden"}));
 }
 
 TEST_F(Stream, BooleansAreTrueOnlyForTrue) {
@@ -413,7 +417,8 @@ TEST_F(Stream, BooleansAreTrueOnlyForTrue) {
 // it should: the missing ones are reported and keep their values.
 TEST_F(Stream, MissingAndExtraFieldsKeepTheSectionsInStep) {
     MessageCapture messages;
-    TZvComponent* root = ReadText(Head("R", "TZvComponent", 2) + Head("Short", "TAllKinds", 0) + "B=True\r\nENDCLASS=\r\n" +
+    TZvComponent* root = ReadText(Head("R", "TZvComponent", 2) + Head("Short", "TAllKinds", 0) +
+                                  "B=True\r\nENDCLASS=\r\n" +
                                   Head("Long", "TZvComponent", 0) + "Extra=1\r\n" + Head("E", "TZvComponent", 0) +
                                   "ENDCLASS=\r\nENDCLASS=\r\nENDCLASS=\r\n");
     ASSERT_NE(root, nullptr);
@@ -439,7 +444,8 @@ TEST_F(Stream, BrokenFilesRaiseAndLeaveNothingBehind) {
         {"B=True\r\nBB=True\r\nF=1\r\nI=99999999999\r\n", 15, "'99999999999' is not a valid integer value"},
         {"B=True\r\nBB=True\r\nF=inf\r\n", 14, "'inf' is not a valid floating point value"},
         {"B=True\r\nBB=True\r\nF=1\r\nI=1\r\nS=\r\nP2=1/x\r\n", 17, "'x' is not a valid floating point value"},
-        {"B=True\r\nBB=True\r\nF=1\r\nI=1\r\nS=\r\nP2=1/2\r\nP3=1/2/3\r\nIP=1\r\n", 19, "'1' is not a valid integer point"},
+        {"B=True\r\nBB=True\r\nF=1\r\nI=1\r\nS=\r\nP2=1/2\r\nP3=1/2/3\r\nIP=1\r\n", 19,
+         "'1' is not a valid integer point"},
         {"B=True\r\n", 12, "The stream ends inside a section after line 12"},
     };
     for (const Case& c : cases) {
@@ -583,7 +589,8 @@ TEST_F(Stream, AGroupReadsSectionsUpToItsEnd) {
 }
 
 TEST_F(Stream, SectionsAreFoundByPath) {
-    const std::string text = Head("A", "TZvComponent", 2) + Head("B", "TZvComponent", 1) + Head("C", "TZvComponent", 0) +
+    const std::string text = Head("A", "TZvComponent", 2) + Head("B", "TZvComponent", 1) +
+                             Head("C", "TZvComponent", 0) +
                              "ENDCLASS=\r\nENDCLASS=\r\n" + Head("C", "TZvComponent", 0) + "ENDCLASS=\r\nENDCLASS=\r\n";
     TMemoryStream stream(text);
     TAsciireader* r = TComponent::Create<TAsciireader>(nullptr);

@@ -52,8 +52,8 @@ int ReadAndPrint(Run& run) {
         run.reader->OpenFile(run.file);
         run.reader->ReadRoot(root);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s:%lld: error: %s\n", run.file.c_str(),
-                     static_cast<long long>(run.reader->LineNumber()), e.what());
+        std::fprintf(stderr, "%s:%lld: error: %s\n", run.file.c_str(), static_cast<long long>(run.reader->LineNumber()),
+                     e.what());
         status = 1;
     }
     run.reader->Free();
