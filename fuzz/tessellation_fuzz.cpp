@@ -16,7 +16,7 @@
 #include "geometry/tessellation.h"
 #include "geometry/vector.h"
 #include "runtime/exception.h"
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 namespace {
 
