@@ -90,7 +90,8 @@ private:
             return;
         }
         static const char* const valued[] = {"-o",     "--output", "--view",   "--dir",    "--up", "--perspective",
-                                             "--smooth", "--size", "--margin", "--stroke", "--dpi"};
+                                             "--smooth", "--size", "--margin", "--stroke", "--dpi",
+                                             "--label", "--font"};
         if (std::find(std::begin(valued), std::end(valued), name) == std::end(valued)) {
             return Fail("unknown option '" + name + "'");
         }
@@ -144,6 +145,11 @@ private:
             Number(o().strokeMm, name, value, 0.01, 10);
         } else if (name == "--dpi") {
             Number(o().dpi, name, value, 10, 1200);
+        } else if (name == "--label") {
+            o().label = value;
+        } else if (name == "--font") {
+            if (value.empty()) return Fail("--font needs a font name");
+            o().font = value;
         } else {
             Fail("unknown option '" + name + "'");
         }
@@ -185,6 +191,9 @@ Output:
       --margin MM       empty border around the drawing            [10]
       --stroke MM       width of visible lines (hidden: 70 %)      [0.35]
       --dpi N           resolution of PNG output                   [150]
+      --label TEXT      write TEXT under the drawing in a stroke font, as
+                        lines like the drawing's (DXF: layer TEXT)
+      --font NAME       the font of the label                      [Arial]
 
 View:
       --view NAME       front, back, left, right, top, bottom, iso, or an
