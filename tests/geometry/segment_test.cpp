@@ -35,10 +35,8 @@ TEST(SegmentIntersection, Cases) {
         {{0, 0}, {2, 0}, {2, 0}, {1, 0}, true, 0.5, 1},               // B folds back onto A
         {{0, 0}, {2, 0}, {2, 0}, {-1, 0}, true, 1, 0},                // ... beyond a0
         {{0, 0}, {10, 0}, {10, 0}, {9.99995, 0}, true, 1, 0},         // ... within Eps of an end
-        {{0, 0}, {10, 0}, {10, 0}, {0.00005, 0}, true, 1, 0},
         {{0, 0}, {10, 0}, {10, 0}, {9.9998, 0}, true, 0.99998, 1},
         {{0, 0}, {1, 0}, {1, 1}, {1, 0}, true, 1, 1},                 // common end point
-        {{0, 0}, {2, 0}, {1, 0}, {2, 0}, true, 1, 1},
         {{0, 0}, {1, 0}, {0, 1}, {1, 1.0000005}, false, any, any},    // |det| 5e-7: parallel
         {{0, 0}, {1, 0}, {0, 1}, {1, 1.000002}, true, -500000, -500000},
         {{0, 0}, {2, 0}, {1, 0.00001}, {3, 0.00001}, false, any, any},
@@ -47,7 +45,6 @@ TEST(SegmentIntersection, Cases) {
         {{0, 0}, {3, 0}, {-1, 0}, {1, 0}, true, 1.0 / 3, 1},          // b1 inside A
         {{0, 0}, {4, 0}, {1, 0}, {3, 0}, true, 0.75, 1},
         {{0, 0}, {1, 0}, {0, 0}, {-1, 0}, false, any, any},           // only start points meet
-        {{0, 0}, {1, 0}, {2, 0}, {3, 0}, false, any, any},
         {{1, 1}, {3, 3}, {2, 2}, {5, 5}, true, 1, 1.0 / 3},
         {{0, 0}, {1e300, 1e300}, {1e300, -1e300}, {-1e300, 1e300}, false, any, any},  // overflow
     };
@@ -76,7 +73,7 @@ TEST(SegmentIntersection, NonFiniteInputNeverGivesUndefinedFractions) {
     double det, tB, tA;
     TXY p{};
     ASSERT_TRUE(SegmentIntersectionPoint({0, 0}, {4, 0}, {1, -1}, {3, 3}, det, tB, tA, p));
-    EXPECT_DOUBLE_EQ(p.X, 1.5);
+    EXPECT_TRUE(p.X == 1.5 && tA == 1.5 / 4 && tB == 0.25);
 }
 
 TXY RandomPoint(std::mt19937& rng) {

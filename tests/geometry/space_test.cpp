@@ -35,21 +35,6 @@ void ExpectFrame(const TPlaneFrame& f) {
     EXPECT_NEAR(DotXYZ(f.XAxis, f.Normal), 0, 1e-12);
 }
 
-TEST(Bounds, BoxInAFrameAndIntegerRectangles) {
-    TBox3D box;
-    EmptyBox(box);
-    Polygon points{{{1, 5, -2}, {3, -1, 4}, {2, 2, 2}}};
-    ExtendBoxInFrame({{1, 1, 1}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0}}, points.a, box);  // X along world Y
-    ExpectNearXYZ(box.Min, {-2, -3, 0}, 0);
-    ExpectNearXYZ(box.Max, {4, 3, 2}, 0);
-    TlistOFXYiArray list;
-    for (TXYi p : {TXYi{1, 1}, TXYi{-40000, 3}, TXYi{2, 40000}}) ArrayAdd(*list.AddNew(), &p);
-    TRectI r;
-    EmptyRectI(r);
-    ExtendRectIList(list, r);
-    EXPECT_TRUE(r.X1 == -40000 && r.Y1 == 1 && r.X2 == 2 && r.Y2 == 40000);
-}
-
 TEST(LinePlaneIntersection, Cases) {
     struct Case { TXYZ p, d, o, n; bool found; double t; } cases[] = {
         {{0, 0, 5}, {0, 0, -2}, {7, 7, 1}, {0, 0, 3}, true, 4},
