@@ -58,7 +58,7 @@ TEST(PointArray, GrowthStepsAndDeepCopies) {
     EXPECT_TRUE(a.Count == 3 && a.Capacity == 3 && a.Data != host);
     EXPECT_EQ(a.At<TXYZ>(2).Z, 9);
     ArrayClear(a);
-    TXY p{7, 8};
+    TXYZ p{7, 8, 9};
     ArrayAdd(a, &p);  // a cleared record grows by five again
     EXPECT_EQ(a.Capacity, 5);
     ArrayClear(a);
