@@ -98,6 +98,18 @@ TEST_F(Zvsd, WithoutDepthEveryMaskIsFullOrHiddenWhenFacingAway) {
     ZVSDFree(plain);
 }
 
+// A hole a little off its face's plane (as tessellated models give them) is
+// not hidden by its own face.
+TEST_F(Zvsd, AFaceNeverHidesItsOwnHoles) {
+    Points hole = Square(3, 3, 7, 7, -0.01);
+    ZVSDSetChanging(h, 1);
+    Add(h, back);
+    Add(h, {hole.rbegin(), hole.rend()}, true);
+    ZVSDSetChanging(h, 0);
+    EXPECT_EQ(Mask(h, 0), Mask_{1.0});
+    EXPECT_EQ(Mask(h, 1), Mask_{1.0});
+}
+
 TEST_F(Zvsd, AnAbortOnTheFirstQueryLeavesFullMasks) {
     int queries = 0;
     host.abort = [&](ZVSDHandle) { return ++queries > 0; };
