@@ -234,6 +234,24 @@ TEST(ZvsdThreads, ResultsAndSettingsAreOutOfReachWhileHelperThreadsRun) {
     ZVSDFree(h);
 }
 
+// The indexed run against the plain loop: a face larger than the index's
+// cells hides the many small ones behind it in both.
+TEST(ZvsdIndex, AFaceLargerThanTheIndexCellsHidesWhatLiesBehindIt) {
+    Host host;
+    std::vector<Points> scene = {Square(-1, -1, 41, 41, 5)};
+    for (int k = 0; k < 100; ++k) scene.push_back(Square(k % 10 * 4, k / 10 * 4, k % 10 * 4 + 1, k / 10 * 4 + 1, 0));
+    std::vector<Mask_> masks[2];
+    for (int mode = 0; mode < 2; ++mode) {
+        ZVSDHandle h = host.NewHandle();
+        ZVSDSetOptions(h, mode == 0 ? 0 : ZVSD_OPTION_INDEX, 1);
+        AddScene(h, scene);
+        for (int32_t i = 0; i <= 100; ++i) masks[mode].push_back(Mask(h, i));
+        ZVSDFree(h);
+    }
+    EXPECT_EQ(masks[0][1], Mask_{-1.0});
+    EXPECT_EQ(masks[1], masks[0]);
+}
+
 TEST(ZvsdIndex, ProjectionsAtTheEdgeOfTheDoubleRangeGiveTheSameMasksAsThePlainLoop) {
     Host host;
     host.project = [](ZVSDHandle, const TXYZ& p, TXY& q) { q = {p.X * 1e306, p.Y}; };
