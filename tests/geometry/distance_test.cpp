@@ -3,141 +3,63 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <random>
+#include <vector>
 
 namespace zv {
 namespace {
 
-void Fill(TPointArray& a, std::initializer_list<TXY> points) {
-    for (const TXY& p : points) ArrayAdd(a, &p);
-}
-
 struct Polyline {
-    TPointArray a;
-    Polyline(std::initializer_list<TXY> points) {
+    TPointArray a{};
+    Polyline(std::vector<TXY> points = {}) {
         ArrayInit(a, sizeof(TXY), 0);
-        Fill(a, points);
+        for (const TXY& p : points) ArrayAdd(a, &p);
     }
     ~Polyline() { ArrayClear(a); }
 };
 
-struct Pick {
-    double distance;
-    int32_t segment;
-    TXY foot;
-    double param;
-};
-
-Pick Distance(const TXY& p, const Polyline& line, double maxDist) {
-    Pick r{0, -7, {-7, -7}, -7};
-    r.distance = PolylineDistance(p, line.a, r.segment, r.foot, r.param, maxDist);
-    return r;
-}
+constexpr double kEnd = 0.999999999;  // parameter of a pick at the end vertex
 
 TEST(LineDistanceXY, DistanceFootAndParameter) {
     TXY foot;
     double t;
-    EXPECT_DOUBLE_EQ(LineDistanceXY({3, 4}, {0, 0}, {2, 0}, foot, t), 4);
-    EXPECT_DOUBLE_EQ(t, 1.5);
-    EXPECT_DOUBLE_EQ(foot.X, 3);
-    EXPECT_DOUBLE_EQ(foot.Y, 0);
     EXPECT_DOUBLE_EQ(LineDistanceXY({-1, -4}, {1, 1}, {0, 5}, foot, t), 2);
     EXPECT_DOUBLE_EQ(t, -1);
-    EXPECT_DOUBLE_EQ(foot.X, 1);
     EXPECT_DOUBLE_EQ(foot.Y, -4);
-    EXPECT_NEAR(LineDistanceXY({0, 2}, {0, 0}, {1, 1}, foot, t), std::sqrt(2.0), 1e-15);
-    EXPECT_NEAR(t, 1, 1e-15);
-}
-
-TEST(LineDistanceXY, VanishingDirectionMeasuresFromTheOrigin) {
-    TXY foot{9, 9};
-    double t = 9;
-    EXPECT_DOUBLE_EQ(LineDistanceXY({4, 5}, {1, 1}, {0, 0}, foot, t), 5);
+    EXPECT_DOUBLE_EQ(LineDistanceXY({4, 5}, {1, 1}, {3e-6, 0}, foot, t), 5);  // no direction: from the origin
     EXPECT_EQ(t, 0);
-    EXPECT_EQ(foot.X, 1);
-    EXPECT_EQ(foot.Y, 1);
-    EXPECT_DOUBLE_EQ(LineDistanceXY({4, 5}, {1, 1}, {3e-6, 0}, foot, t), 5);
+    EXPECT_DOUBLE_EQ(SegmentDistanceXY({13, 4}, {0, 0}, {10, 0}), 5);
+    EXPECT_DOUBLE_EQ(SegmentDistanceXY({-3, 4}, {0, 0}, {10, 0}), 5);
 }
 
-TEST(PolylineDistance, NearestEdge) {
-    Polyline line{{0, 0}, {10, 0}, {10, 10}};
-    Pick r = Distance({5, 0.5}, line, 1);
-    EXPECT_DOUBLE_EQ(r.distance, 0.5);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_DOUBLE_EQ(r.param, 0.5);
-    EXPECT_DOUBLE_EQ(r.foot.X, 5);
-    EXPECT_DOUBLE_EQ(r.foot.Y, 0);
-    r = Distance({9.5, 6}, line, 1);
-    EXPECT_DOUBLE_EQ(r.distance, 0.5);
-    EXPECT_EQ(r.segment, 1);
-    EXPECT_DOUBLE_EQ(r.param, 0.6);
-    EXPECT_DOUBLE_EQ(r.foot.X, 10);
-    EXPECT_DOUBLE_EQ(r.foot.Y, 6);
-}
-
-TEST(PolylineDistance, VerticesWinOverCloserEdges) {
-    Polyline line{{0, 0}, {10, 0}, {10, 10}};
-    Pick r = Distance({0.3, 0.2}, line, 1);
-    EXPECT_NEAR(r.distance, std::hypot(0.3, 0.2), 1e-15);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_EQ(r.param, 0);
-    EXPECT_EQ(r.foot.X, 0);
-    // The end vertex of the first edge: its edge is reported, not the next one.
-    r = Distance({9.5, 0.2}, line, 1);
-    EXPECT_NEAR(r.distance, std::hypot(0.5, 0.2), 1e-15);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_EQ(r.param, 0.999999999);
-    EXPECT_EQ(r.foot.X, 10);
-    EXPECT_EQ(r.foot.Y, 0);
-    // The last vertex.
-    r = Distance({10.2, 10.3}, line, 1);
-    EXPECT_EQ(r.segment, 1);
-    EXPECT_EQ(r.param, 0.999999999);
-    EXPECT_EQ(r.foot.Y, 10);
-    // A vertex closer than maxDist by less than Eps is not taken.
-    Polyline edge{{0, 0}, {10, 0}};
-    r = Distance({-0.999995, 0}, edge, 1);
-    EXPECT_EQ(r.segment, -1);
-    EXPECT_EQ(r.distance, 1e10);
-    r = Distance({-0.99998, 0}, edge, 1);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_DOUBLE_EQ(r.distance, 0.99998);
-}
-
-TEST(PolylineDistance, EdgeRangeReachesSlightlyBeyondTheEnds) {
-    Polyline line{{0, 0}, {10, 0}};
-    Pick r = Distance({10.05, 0.4}, line, 0.3);
-    EXPECT_DOUBLE_EQ(r.distance, 0.4);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_NEAR(r.param, 1.005, 1e-12);
-    r = Distance({10.5, 0.05}, line, 0.3);
-    EXPECT_EQ(r.distance, 1e10);
-    EXPECT_EQ(r.segment, -1);
-    EXPECT_EQ(r.param, 0);
-    r = Distance({-0.09, 0.4}, line, 0.3);
-    EXPECT_EQ(r.segment, 0);
-    EXPECT_NEAR(r.param, -0.009, 1e-12);
-    // The edge result is not limited by maxDist; picking filters it.
-    r = Distance({5, 3}, line, 1);
-    EXPECT_DOUBLE_EQ(r.distance, 3);
-    EXPECT_EQ(r.segment, 0);
-}
-
-TEST(PolylineDistance, DegenerateInput) {
-    Polyline empty{};
-    Pick r = Distance({0, 0}, empty, 1);
-    EXPECT_EQ(r.distance, 1e10);
-    EXPECT_EQ(r.segment, -1);
-    Polyline single{{0, 0}};
-    r = Distance({0, 0}, single, 1);
-    EXPECT_EQ(r.distance, 1e10);
-    EXPECT_EQ(r.segment, -1);
-    // A repeated point contributes no edge of its own.
-    Polyline repeated{{0, 0}, {0, 0.0005}, {10, 0}};
-    r = Distance({5, 2}, repeated, 1);
-    EXPECT_EQ(r.segment, 1);
-    EXPECT_NEAR(r.distance, 2, 1e-3);
+TEST(PolylineDistance, Cases) {
+    const Polyline corner{{{0, 0}, {10, 0}, {10, 10}}}, edge{{{0, 0}, {10, 0}}};
+    const Polyline repeated{{{0, 0}, {0, 0.0005}, {10, 0}}}, single{{{0, 0}}};
+    struct Case { const Polyline* line; TXY p; double maxDist, distance; int32_t segment; double param; } cases[] = {
+        {&corner, {5, 0.5}, 1, 0.5, 0, 0.5},
+        {&corner, {9.5, 6}, 1, 0.5, 1, 0.6},
+        {&corner, {0.3, 0.2}, 1, std::hypot(0.3, 0.2), 0, 0},      // a vertex wins over a closer edge
+        {&corner, {9.5, 0.2}, 1, std::hypot(0.5, 0.2), 0, kEnd},   // the end vertex of its own edge
+        {&corner, {10.2, 10.3}, 1, std::hypot(0.2, 0.3), 1, kEnd},
+        {&edge, {-0.999995, 0}, 1, 1e10, -1, 0},                    // closer than maxDist by less than Eps
+        {&edge, {-0.99998, 0}, 1, 0.99998, 0, 0},
+        {&edge, {10.05, 0.4}, 0.3, 0.4, 0, 1.005},                  // the edge reaches slightly beyond its ends
+        {&edge, {10.5, 0.05}, 0.3, 1e10, -1, 0},
+        {&edge, {-0.09, 0.4}, 0.3, 0.4, 0, -0.009},
+        {&edge, {5, 3}, 1, 3, 0, 0.5},                              // edges are not limited by maxDist
+        {&single, {0, 0}, 1, 1e10, -1, 0},
+        {&repeated, {5, 2}, 1, 2, 1, 0.5},                          // a repeated point gives no edge
+    };
+    for (const Case& c : cases) {
+        int32_t segment = -7;
+        TXY foot;
+        double param = -7;
+        double d = PolylineDistance(c.p, c.line->a, segment, foot, param, c.maxDist);
+        SCOPED_TRACE(testing::Message() << c.p.X << "," << c.p.Y);
+        EXPECT_NEAR(d, c.distance, 1e-3);
+        EXPECT_EQ(segment, c.segment);
+        EXPECT_NEAR(param, c.param, 1e-3);
+    }
 }
 
 TEST(PolylineDistance, FootAndParameterDescribeTheReportedPoint) {
@@ -145,81 +67,48 @@ TEST(PolylineDistance, FootAndParameterDescribeTheReportedPoint) {
     std::uniform_real_distribution<double> coord(-20, 20), reach(0.1, 5);
     int hits = 0;
     for (int i = 0; i < 3000; ++i) {
-        Polyline line{};
-        for (int k = 0; k < 6; ++k) {
-            TXY p{coord(rng), coord(rng)};
-            ArrayAdd(line.a, &p);
-        }
-        TXY p{coord(rng), coord(rng)};
-        double maxDist = reach(rng);
-        Pick r = Distance(p, line, maxDist);
-        if (r.segment < 0) {
-            ASSERT_EQ(r.distance, 1e10);
+        std::vector<TXY> points(6);
+        for (TXY& p : points) p = {coord(rng), coord(rng)};
+        Polyline line{points};
+        TXY p{coord(rng), coord(rng)}, foot;
+        double maxDist = reach(rng), param;
+        int32_t segment;
+        double d = PolylineDistance(p, line.a, segment, foot, param, maxDist);
+        if (segment < 0) {
+            ASSERT_EQ(d, 1e10);
             continue;
         }
         ++hits;
-        ASSERT_LT(r.segment, 5);
-        ASSERT_NEAR(DistXY(p, r.foot), r.distance, 1e-9);
-        const TXY& q = line.a.At<TXY>(r.segment);
-        const TXY& s = line.a.At<TXY>(r.segment + 1);
-        TXY alongEdge{q.X + (s.X - q.X) * r.param, q.Y + (s.Y - q.Y) * r.param};
-        ASSERT_NEAR(alongEdge.X, r.foot.X, 1e-6);
-        ASSERT_NEAR(alongEdge.Y, r.foot.Y, 1e-6);
-        ASSERT_GE(r.param, -0.01 - 1e-5);
-        ASSERT_LE(r.param, 1.01 + 1e-5);
-        // A vertex within reach is always preferred.
+        ASSERT_NEAR(DistXY(p, foot), d, 1e-9);
+        const TXY& q = points[segment];
+        const TXY& s = points[segment + 1];
+        ASSERT_NEAR(q.X + (s.X - q.X) * param, foot.X, 1e-6);
+        ASSERT_NEAR(q.Y + (s.Y - q.Y) * param, foot.Y, 1e-6);
         double nearestVertex = 1e30;
-        for (int k = 0; k < 6; ++k) nearestVertex = std::fmin(nearestVertex, DistXY(p, line.a.At<TXY>(k)));
-        if (nearestVertex < maxDist - 1e-4) {
-            ASSERT_TRUE(r.param == 0 || r.param == 0.999999999);
-        }
+        for (const TXY& v : points) nearestVertex = std::fmin(nearestVertex, DistXY(p, v));
+        if (nearestVertex < maxDist - 1e-4) ASSERT_TRUE(param == 0 || param == kEnd);  // vertices first
     }
     EXPECT_GT(hits, 1000);
 }
 
-TEST(PickPolylines, FirstPolylineWithinReach) {
+TEST(PickPolylines, TheFirstPolylineWithinReachOrNone) {
     TlistOFXYArray list;
-    Fill(*list.AddNew(), {{0, 0}, {10, 0}});
-    Fill(*list.AddNew(), {{0, 5}, {10, 5}});
-    Fill(*list.AddNew(), {{0, 1}, {10, 1}});
-    int32_t index = -7, segment = -7;
-    TXY foot{};
-    double param = -7;
-    double d = PickPolylines({5, 4.5}, list, index, foot, param, segment, 1);
+    for (double y : {0.0, 5.0, 1.0}) {
+        TPointArray* a = list.AddNew();
+        for (TXY p : {TXY{0, y}, TXY{10, y}}) ArrayAdd(*a, &p);
+    }
+    int32_t index, segment;
+    TXY foot;
+    double param;
+    EXPECT_DOUBLE_EQ(PickPolylines({5, 4.5}, list, index, foot, param, segment, 1), 0.5);
     EXPECT_EQ(index, 1);
-    EXPECT_DOUBLE_EQ(d, 0.5);
-    EXPECT_EQ(segment, 0);
-    EXPECT_DOUBLE_EQ(param, 0.5);
     EXPECT_DOUBLE_EQ(foot.Y, 5);
-    // The first one within reach, not the nearest.
-    d = PickPolylines({5, 0.9}, list, index, foot, param, segment, 1);
-    EXPECT_EQ(index, 0);
-    EXPECT_DOUBLE_EQ(d, 0.9);
-    // Exactly at maxDist still counts.
-    d = PickPolylines({5, 3}, list, index, foot, param, segment, 2);
-    EXPECT_EQ(index, 1);
-    EXPECT_DOUBLE_EQ(d, 2);
-}
-
-TEST(PickPolylines, NothingWithinReach) {
-    TlistOFXYArray list;
-    Fill(*list.AddNew(), {{0, 0}, {10, 0}});
-    int32_t index = 3, segment = 3;
-    TXY foot{4, 4};
-    double param = 4;
-    double d = PickPolylines({5, 3}, list, index, foot, param, segment, 1);
-    EXPECT_EQ(d, 1e10);
+    PickPolylines({5, 0.9}, list, index, foot, param, segment, 1);
+    EXPECT_EQ(index, 0);  // the first one within reach, not the nearest
+    EXPECT_DOUBLE_EQ(PickPolylines({5, 3}, list, index, foot, param, segment, 2), 2);  // maxDist counts
+    EXPECT_EQ(PickPolylines({5, 3}, list, index, foot, param, segment, std::nan("")), 1e10);
     EXPECT_EQ(index, -1);
     EXPECT_EQ(segment, -1);
-    EXPECT_EQ(param, 0);
-    EXPECT_EQ(foot.X, 0);
-    EXPECT_EQ(foot.Y, 0);
-    TlistOFXYArray empty;
-    d = PickPolylines({5, 3}, empty, index, foot, param, segment, 1);
-    EXPECT_EQ(d, 1e10);
-    EXPECT_EQ(index, -1);
-    d = PickPolylines({5, 3}, list, index, foot, param, segment, std::nan(""));
-    EXPECT_EQ(index, -1);
 }
 
 }  // namespace

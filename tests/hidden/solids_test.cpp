@@ -16,7 +16,6 @@ namespace zvtest {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kTimeLimit = 1.0;  // seconds for one calculation of a few dozen items
 
 Contour Reversed(Contour c) {
     std::reverse(c.begin(), c.end());
@@ -243,12 +242,10 @@ SolidReport CheckSolid(const TestHost& host, const std::vector<Group>& faces, in
 int ExpectSolidMatches(const View& view, const std::vector<Group>& faces, const std::string& label) {
     SCOPED_TRACE(label);
     TestHost host(view);
-    double seconds;
     {
         Watchdog dog(30, label);
-        seconds = host.Load(faces);
+        host.Load(faces);
     }
-    EXPECT_LT(seconds, kTimeLimit);
     SolidReport r = CheckSolid(host, faces);
     EXPECT_GT(r.checked, 0);
     EXPECT_EQ(r.agreed, r.checked);

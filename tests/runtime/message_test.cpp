@@ -7,26 +7,20 @@
 namespace zv {
 namespace {
 
-TEST(MessageSink, HandlerReceivesTextsAndBeeps) {
+TEST(MessageSink, HandlerReceivesTextsAndBeepsAndTheDefaultWritesToStderr) {
     long before = BeepCount();
-    MessageCapture capture;
-    ShowMessage("eins");
-    Beep();
-    ShowMessage("zwei");
-    ASSERT_EQ(capture.Texts().size(), 2u);
-    EXPECT_EQ(capture.Texts()[0], "eins");
-    EXPECT_EQ(capture.Texts()[1], "zwei");
-    EXPECT_EQ(capture.Beeps(), 1);
-    EXPECT_EQ(BeepCount(), before + 1);
-}
-
-TEST(MessageSink, DefaultWritesOneLineToStderr) {
-    ZVSetMessageHandler(nullptr, nullptr);
+    {
+        MessageCapture capture;
+        ShowMessage("eins");
+        Beep();
+        EXPECT_EQ(capture.Texts(), std::vector<std::string>{"eins"});
+        EXPECT_EQ(capture.Beeps(), 1);
+    }
     testing::internal::CaptureStderr();
     ShowMessage("hallo");
     Beep();
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "zvhlr: hallo\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zvhlr: hallo\n");
+    EXPECT_EQ(BeepCount(), before + 2);
 }
 
 }  // namespace

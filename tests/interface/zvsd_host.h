@@ -1,0 +1,120 @@
+// A host of the ZVSD exports for the interface tests: what it answers through
+// the callbacks can be replaced per test, and it records what the library
+// called. One is active at a time, reached through a global because the C
+// callbacks carry only the handle.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "zvhlr.h"
+
+namespace zvsdtest {
+
+using Points = std::vector<TXYZ>;
+
+// Clockwise in the x/y plane: faces a viewer on +z under FrontPositive.
+inline Points Square(double x0, double y0, double x1, double y1, double z) {
+    return {{x0, y0, z}, {x0, y1, z}, {x1, y1, z}, {x1, y0, z}};
+}
+
+// Depth for a parallel view along z: the viewer looks from +z.
+inline double PlaneDepth(const TXYZ& p, const TPlane& plane) {
+    const TXYZ& n = plane.Normal;
+    if (std::fabs(n.Z) < 1e-12) return 0.0;
+    return ((p.X - plane.Origin.X) * n.X + (p.Y - plane.Origin.Y) * n.Y + (p.Z - plane.Origin.Z) * n.Z) / n.Z;
+}
+
+struct Host {
+    std::function<void(ZVSDHandle, const TXYZ&, TXY&)> project = [](ZVSDHandle, const TXYZ& p, TXY& q) {
+        q = TXY{p.X, p.Y};
+    };
+    std::function<double(ZVSDHandle, const TXYZ&, const TPlane&)> depth = [](ZVSDHandle, const TXYZ& p,
+                                                                              const TPlane& plane) {
+        return PlaneDepth(p, plane);
+    };
+    std::function<void(ZVSDHandle, const TXYZ&, const TXYZ&, double, TXYZ&)> interpolate;  // optional
+    std::function<bool(ZVSDHandle)> abort;       // optional: answers the abort query
+    std::function<void(ZVSDHandle)> inCallback;  // run from every callback while set
+    int begins = 0, ends = 0, projections = 0;
+    std::vector<int> drawn;  // 2 = move, 1 = visible line, 0 = hidden line
+
+    Host() { Current() = this; }
+    ~Host() { Current() = nullptr; }
+    static Host*& Current() {
+        static Host* current = nullptr;
+        return current;
+    }
+
+    // A handle with every callback of this host (the depth only when asked).
+    ZVSDHandle NewHandle(bool withDepth = true) const {
+        ZVSDHandle h = ZVSDCreate();
+        TZVSDData d;
+        _ZVSDGetData(h, &d);
+        d.ProjectProc = [](ZVSDHandle h, const TXYZ* p, TXY* out) {
+            ++Current()->projections;
+            Current()->project(h, *p, *out);
+            Current()->Nested(h);
+        };
+        if (withDepth)
+            d.DepthProc = [](ZVSDHandle h, const TXYZ* p, const TPlane* plane, TXYZ*) {
+                Current()->Nested(h);
+                return Current()->depth(h, *p, *plane);
+            };
+        if (interpolate)
+            d.InterpolateProc = [](ZVSDHandle h, const TXYZ* a, const TXYZ* b, double t, TXYZ* out) {
+                Current()->interpolate(h, *a, *b, t, *out);
+            };
+        if (abort)
+            d.QueryAbortProc = [](ZVSDHandle h, int16_t* flag) { *flag = Current()->abort(h) ? 1 : 0; };
+        d.MoveToProc = [](ZVSDHandle h, const TXY*) {
+            Current()->drawn.push_back(2);
+            Current()->Nested(h);
+        };
+        d.LineToProc = [](ZVSDHandle h, int32_t visible, const TXY*) {
+            Current()->drawn.push_back(visible);
+            Current()->Nested(h);
+        };
+        d.BeginProc = [](ZVSDHandle) { ++Current()->begins; };
+        d.EndProc = [](ZVSDHandle) { ++Current()->ends; };
+        _ZVSDSetData(h, &d);
+        return h;
+    }
+    void Nested(ZVSDHandle h) const {
+        if (inCallback) inCallback(h);
+    }
+};
+
+inline int32_t Add(ZVSDHandle h, const Points& points, bool hole = false) {
+    const int32_t n = static_cast<int32_t>(points.size());
+    return hole ? ZVSDAddHole(h, n, points.data()) : ZVSDAddContour(h, n, points.data());
+}
+
+// Adds outer contours in one bracket, which calculates once.
+inline void AddScene(ZVSDHandle h, const std::vector<Points>& contours) {
+    ZVSDSetChanging(h, 1);
+    for (const Points& c : contours) Add(h, c);
+    ZVSDSetChanging(h, 0);
+}
+
+inline int32_t ItemCount(ZVSDHandle h) {
+    TZVSDData d;
+    return _ZVSDGetData(h, &d) == 0 ? d.ItemCount : -1;
+}
+
+// The mask of item index as handed out (empty for an unknown item).
+inline std::vector<double> Mask(ZVSDHandle h, int32_t index) {
+    std::vector<double> mask(static_cast<size_t>(std::max(0, ZVSDGetMask(h, index, nullptr))));
+    if (!mask.empty()) ZVSDGetMask(h, index, mask.data());
+    return mask;
+}
+
+inline std::vector<TXY> Outline(ZVSDHandle h, int32_t index) {
+    std::vector<TXY> outline(static_cast<size_t>(std::max(0, ZVSDGetArray2d(h, index, nullptr))));
+    if (!outline.empty()) ZVSDGetArray2d(h, index, outline.data());
+    return outline;
+}
+
+}  // namespace zvsdtest
