@@ -202,18 +202,18 @@ TEST(ViewExports, ScaledAxesScaleTheDrawingAndContoursAtTheEyeTakeNoPart) {
 namespace {
 
 // Boxes of 10 units on a grid with gaps of 4, of varying height, all scaled by s.
-std::vector<std::vector<Face>> ScaledBlocks(double s) {
-    std::vector<std::vector<Face>> groups;
+std::vector<Points> ScaledBlocks(double s) {
+    std::vector<Points> groups;
     for (int j = 0; j < 5; ++j)
         for (int i = 0; i < 5; ++i) {
             const double x = 14.0 * i, y = 14.0 * j, h = 5.0 + 5 * ((i * 7 + j * 3) % 6);
             auto p = [&](int a, int b, int c) { return TXYZ{(x + 10 * a) * s, (y + 10 * b) * s, h * c * s}; };
-            groups.push_back({{p(0, 0, 0), p(0, 1, 0), p(1, 1, 0), p(1, 0, 0)}});  // bottom
-            groups.push_back({{p(0, 0, 1), p(1, 0, 1), p(1, 1, 1), p(0, 1, 1)}});  // top
-            groups.push_back({{p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1)}});  // front
-            groups.push_back({{p(0, 1, 0), p(0, 1, 1), p(1, 1, 1), p(1, 1, 0)}});  // back
-            groups.push_back({{p(0, 0, 0), p(0, 0, 1), p(0, 1, 1), p(0, 1, 0)}});  // left
-            groups.push_back({{p(1, 0, 0), p(1, 1, 0), p(1, 1, 1), p(1, 0, 1)}});  // right
+            groups.push_back({p(0, 0, 0), p(0, 1, 0), p(1, 1, 0), p(1, 0, 0)});  // bottom
+            groups.push_back({p(0, 0, 1), p(1, 0, 1), p(1, 1, 1), p(0, 1, 1)});  // top
+            groups.push_back({p(0, 0, 0), p(1, 0, 0), p(1, 0, 1), p(0, 0, 1)});  // front
+            groups.push_back({p(0, 1, 0), p(0, 1, 1), p(1, 1, 1), p(1, 1, 0)});  // back
+            groups.push_back({p(0, 0, 0), p(0, 0, 1), p(0, 1, 1), p(0, 1, 0)});  // left
+            groups.push_back({p(1, 0, 0), p(1, 1, 0), p(1, 1, 1), p(1, 0, 1)});  // right
         }
     return groups;
 }
@@ -235,7 +235,7 @@ TEST(ViewExports, PairsDoNotDependOnTheScenesSize) {
         ZVSDHandle h = ZVSDCreate();
         ZVSDSetView(h, base, 0);
         ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1);
-        Load(h, ScaledBlocks(scale));
+        AddScene(h, ScaledBlocks(scale));
         int64_t counts[2] = {-1, -1};
         ASSERT_EQ(ZVSDGetStatistics(h, counts), 0);
         if (pairsAtOne < 0) pairsAtOne = counts[0];
