@@ -1,6 +1,7 @@
 #include "runtime/units.h"
 
 #include "geometry/point_array.h"
+#include "ogl/opengl_unit.h"
 #include "platform/application.h"
 
 namespace zv {
@@ -20,6 +21,7 @@ struct Unit {
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
+    {"OpenGL loader", InitOpenGLUnit, FinalizeOpenGLUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
