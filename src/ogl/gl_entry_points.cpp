@@ -24,9 +24,12 @@ void* gluLibrary = nullptr;
 #define ZV_CHECK_PRESENT(name) \
     if (!name) return #name;
 
-// An empty name would open the program itself.
+// An empty name would open the program itself. The libraries stay mapped
+// after their last dlclose: an OpenGL driver leaves thread-exit handlers,
+// worker threads and hooks in other libraries behind, which must not point
+// into unmapped code; loading again finds them as they were.
 void* OpenLibrary(const std::string& name) {
-    return name.empty() ? nullptr : dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return name.empty() ? nullptr : dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 }
 
 void ResolveOpenGL(void* library) {

@@ -4,7 +4,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <array>
+#include <cstring>
 
 #include "message_capture.h"
 #include "ogl/gl_entry_points.h"
@@ -16,6 +20,21 @@ namespace {
 
 constexpr int width = 64, height = 48;
 
+// Mesa unloads its driver when the library's X connection closes at
+// shut-down; LeakSanitizer would then count the driver's one-time
+// allocations as leaks. Keeping the loaded driver mapped avoids that.
+void PinMesaDriver() {
+    std::vector<std::string> drivers;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* found) {
+            if (std::strstr(info->dlpi_name, "/dri/"))
+                static_cast<std::vector<std::string>*>(found)->push_back(info->dlpi_name);
+            return 0;
+        },
+        &drivers);
+    for (const std::string& driver : drivers) dlopen(driver.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 class X11Context : public testing::Test {
 protected:
     void SetUp() override {
@@ -26,6 +45,8 @@ protected:
         XSelectInput(display, window, ExposureMask);
         XMapWindow(display, window);
         XSync(display, False);
+        DeleteContext(GetDC(window), CreateContext(GetDC(window)));
+        PinMesaDriver();
     }
     void TearDown() override {
         if (window) XDestroyWindow(display, window);
