@@ -1,5 +1,6 @@
 #include "ogl/opengl_unit.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "ogl/gl_entry_points.h"
@@ -10,9 +11,12 @@
 namespace zv {
 namespace {
 
-std::string& Reason() {
-    static auto& reason = *new std::string;
-    return reason;
+// Kept in a fixed buffer: a heap string would outlive an unloaded library.
+char reason[512] = "";
+
+void SetReason(const std::string& text) {
+    text.copy(reason, sizeof reason - 1);
+    reason[std::min(text.size(), sizeof reason - 1)] = '\0';
 }
 
 std::string LibraryName(const char* variable, const char* fallback) {
@@ -28,15 +32,15 @@ std::string LibraryName(const char* variable, const char* fallback) {
 // function; SSE arithmetic starts with every exception masked and rounding
 // to nearest too. Changing either would change the host's arithmetic.
 void InitOpenGLUnit() {
-    Reason().clear();
+    SetReason("");
     try {
         LoadOpenGL(LibraryName("ZVHLR_LIBGL", "libGL.so.1"));
         LoadGLU(LibraryName("ZVHLR_LIBGLU", "libGLU.so.1"));
     } catch (const Exception& e) {
         UnloadGLU();
         UnloadOpenGL();
-        Reason() = e.Message();
-        ShowMessage(Reason());
+        SetReason(e.Message());
+        ShowMessage(e.Message());
     }
 }
 
@@ -48,6 +52,6 @@ void FinalizeOpenGLUnit() {
 
 bool OpenGLAvailable() { return OpenGLLoaded() && GLULoaded(); }
 
-const std::string& OpenGLUnavailableReason() { return Reason(); }
+const char* OpenGLUnavailableReason() { return reason; }
 
 }  // namespace zv

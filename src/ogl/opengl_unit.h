@@ -6,8 +6,6 @@
 // works as before.
 #pragma once
 
-#include <string>
-
 namespace zv {
 
 // Loads the libraries named by $ZVHLR_LIBGL and $ZVHLR_LIBGLU, by default
@@ -18,7 +16,8 @@ void FinalizeOpenGLUnit();
 
 // True when both libraries are loaded with every entry point the canvas calls.
 bool OpenGLAvailable();
-// Why OpenGL is not available (the load failure's message); empty when it is.
-const std::string& OpenGLUnavailableReason();
+// Why OpenGL is not available (the load failure's message, at most 511
+// bytes); empty when it is.
+const char* OpenGLUnavailableReason();
 
 }  // namespace zv

@@ -52,7 +52,7 @@ TEST_F(OpenGLLoader, MissingOpenGLLeavesTheSoftwareEngineWorking) {
     MessageCapture messages;
     InitOpenGLUnit();
     EXPECT_FALSE(OpenGLAvailable());
-    EXPECT_EQ(OpenGLUnavailableReason(), "Could not load OpenGL from /nonexistent/libGL.so.1");
+    EXPECT_STREQ(OpenGLUnavailableReason(), "Could not load OpenGL from /nonexistent/libGL.so.1");
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{OpenGLUnavailableReason()});
     const TXYZ square[4] = {{0, 0, 0}, {0, 10, 0}, {10, 10, 0}, {10, 0, 0}};
     ZVSDHandle h = ZVSDCreate();
