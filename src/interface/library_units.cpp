@@ -3,6 +3,7 @@
 #include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
 #include "hatch/hatch_table.h"
+#include "ogl/opengl_unit.h"
 #include "platform/application.h"
 #include "platform/attribute_unit.h"
 
@@ -22,7 +23,7 @@ struct Unit {
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
-    // The OpenGL loader starts here.
+    {"OpenGL loader", InitOpenGLUnit, FinalizeOpenGLUnit},
     {"graphic attributes", InitGraphicAttributeUnit, FinalizeGraphicAttributeUnit},
     {"hatch table", InitHatchUnit, FinalizeHatchUnit},
     {"stroke fonts", InitFontUnit, FinalizeFontUnit},
