@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "drafting.h"
 #include "edge_table.h"
 #include "library_view.h"
 
@@ -256,8 +257,7 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
         result.maskValues += static_cast<int64_t>(mask.size());
         CollectStretches(outline, mask, scale, drawEdge, drawing);
     }
-    JoinPolylines(drawing.visible);
-    JoinPolylines(drawing.hidden);
+    ApplyDraftingConventions(drawing);
 }
 
 void ReadStatistics(ZVSDHandle h, RunResult& result) {
