@@ -38,17 +38,13 @@ TEST(Drawing, ExtentWithAndWithoutHidden) {
     EXPECT_TRUE(ExtentOf(Drawing{}, true).empty);
 }
 
-TEST(Progress, TextShowsTheFractionClamped) {
-    char buffer[64];
-    EXPECT_STREQ(ProgressText(0.25, 3, buffer), "[##########                              ]  25%");
-    EXPECT_STREQ(ProgressText(7, 3, buffer), "[########################################] 100%");
-    EXPECT_STREQ(ProgressText(0, 3, buffer), "[                                        ]   0%");
-    EXPECT_STREQ(ProgressText(std::nan(""), 3, buffer), "[                                        ]   0%");
-}
-
-TEST(Progress, UnknownFractionShowsTheTimeSpent) {
-    char buffer[64];
-    EXPECT_STREQ(ProgressText(-1, 12.4, buffer), "12 s");
+TEST(Progress, TextShowsTheFractionClampedAndTheTimeLeft) {
+    const std::string empty = "[" + std::string(30, ' ') + "]";
+    EXPECT_EQ(ProgressText(0.25, 3), "[#######" + std::string(23, ' ') + "]  25%, about 9 s left");
+    EXPECT_EQ(ProgressText(7, 3), "[" + std::string(30, '#') + "] 100%");
+    EXPECT_EQ(ProgressText(0, 3), empty + "   0%");
+    EXPECT_EQ(ProgressText(0.1, 600), "[###" + std::string(27, ' ') + "]  10%, about 90 min left");
+    EXPECT_EQ(ProgressText(-1, 12.4), "12 s");
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <zvhlr.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <map>
+#include <thread>
 
 #include "drafting.h"
 #include "edge_table.h"
@@ -57,7 +59,8 @@ void QueryAbortCallback(ZVSDHandle h, int16_t* abort) {
     Host& host = HostOf(h);
     ++host.queries;
     if (host.options->progress) {
-        host.options->progress(host.expectedQueries > 0 ? double(host.queries) / double(host.expectedQueries) : -1.0);
+        host.options->progress(host.expectedQueries > 0 ? std::min(0.99, double(host.queries) / double(host.expectedQueries))
+                                                    : -1.0);
     }
     if (host.options->abortRequested && host.options->abortRequested()) *abort = -1;
 }
@@ -260,6 +263,18 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
     ApplyDraftingConventions(drawing);
 }
 
+// About how often the library asks whether to stop, for the share done: the
+// plain loop asks once per pair of contours; the indexed run asks once for
+// every contour that the calling thread examines (it shares them with one
+// helper per further core in the built-in view), and while it waits for the
+// helpers, so the share is an estimate there.
+long ExpectedQueries(CalcMode mode, long items) {
+    if (mode == CalcMode::Reference) return std::max<long>(1, items * items);
+    long threads = mode == CalcMode::BuiltinView ? std::max(1u, std::thread::hardware_concurrency()) : 1;
+    threads = std::min(threads, items / 64 + 1);
+    return std::max<long>(1, items / threads);
+}
+
 void ReadStatistics(ZVSDHandle h, RunResult& result) {
     int64_t counts[2] = {0, 0};
     if (ZVSDGetStatistics(h, counts) != 0) return;
@@ -297,8 +312,7 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     ZVSDSetChanging(h, 1);
     std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, result);
     result.contours = static_cast<int>(items.size());
-    // The plain loop asks once per pair; the other modes ask an unknown number of times.
-    if (choice.mode == CalcMode::Reference) host.expectedQueries = std::max<long>(1, long(items.size()) * long(items.size()));
+    host.expectedQueries = ExpectedQueries(choice.mode, static_cast<long>(items.size()));
     auto start = std::chrono::steady_clock::now();
     ZVSDSetChanging(h, 0);  // closes the bracket: the calculation runs here
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
