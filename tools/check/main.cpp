@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     double perspective = 0, smooth = RunOptions{}.smoothDegrees, limit = 0.5;
     CLI::App app("Checks zvhlr's drawings of models by casting rays to the eye.", "zvhlr-check");
     app.add_option("MODEL", models, "model files (.obj, .stl)")->required();
-    app.add_option("--view", views, "named views to check")->capture_default_str();
+    app.add_option("--view", views, "named views to check, comma-separated")->delimiter(',')->allow_extra_args(false)->capture_default_str();
     app.add_option("--perspective", perspective, "field of view in degrees; 0 for parallel")->capture_default_str();
     app.add_option("--smooth", smooth, "smooth-edge angle, as zvhlr's --smooth")->capture_default_str();
     app.add_option("--limit", limit, "largest wrong plus missing share in percent")->capture_default_str();
