@@ -200,18 +200,23 @@ private:
         return true;
     }
 
-    // True when another feature edge passes near q in the drawing, where a
-    // line of the drawing may belong to either edge.
-    bool NearOtherEdge(int self, Point2 q) const {
-        const Edge3& e = edges_[self];
-        const Vec3 d = Normalized(e.b - e.a);
+    // Where edges overlap in the drawing, the drawing shows the visible one.
+    // Of the other feature edges passing near q: Shown when one of those
+    // through q itself is visible there, Unclear when one merely near q is.
+    enum class Others { None, Shown, Unclear };
+    Others OtherEdgesAt(int self, Point2 q) const {
+        Others found = Others::None;
         for (int o : edgeGrid_->At(q)) {
-            if (o == self || DistanceToSegment(q, projected_[o].first, projected_[o].second) > near_) continue;
-            // A piece of the same 3-D line (a T-junction) does not count.
-            auto offLine = [&](Vec3 v) { return Length(Cross(v - e.a, d)) > rayStart_; };
-            if (offLine(edges_[o].a) || offLine(edges_[o].b)) return true;
+            const auto [a, b] = projected_[o];
+            const double distance = DistanceToSegment(q, a, b);
+            if (o == self || distance > near_) continue;
+            const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+            const double t = len2 > 0 ? std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+            if (!SeesEye(camera_.Interpolate(edges_[o].a, edges_[o].b, t), q)) continue;
+            if (distance <= cover_) return Others::Shown;
+            found = Others::Unclear;
         }
-        return false;
+        return found;
     }
 
     // What the drawing shows at q: 0 nothing, 1 hidden, 2 visible.
@@ -233,12 +238,21 @@ private:
             const Vec3 p = camera_.Interpolate(edges_[e].a, edges_[e].b, t);
             const Point2 q{a2.x + (b2.x - a2.x) * t, a2.y + (b2.y - a2.y) * t};
             result.checked += piece;
-            if (t * length < near_ || (1 - t) * length < near_ || NearOtherEdge(e, q)) {
+            if (t * length < near_ || (1 - t) * length < near_) {
                 result.skipped += piece;
                 continue;
             }
+            bool visible = SeesEye(p, q);
+            if (!visible) {
+                const Others others = OtherEdgesAt(e, q);
+                if (others == Others::Unclear) {
+                    result.skipped += piece;
+                    continue;
+                }
+                visible = others == Others::Shown;
+            }
             const int shown = DrawnAt(q);
-            if (SeesEye(p, q)) {
+            if (visible) {
                 if (shown == 1) result.hiddenVisible += piece;
                 if (shown == 0) result.missing += piece;
             } else if (shown == 2) {

@@ -15,7 +15,7 @@ namespace zv::tool {
 struct CheckResult {
     double drawn = 0;          // visible plus hidden length of the drawing
     double checked = 0;        // length of feature edges sampled
-    double skipped = 0;        // sampled length too near other edges or ends to judge
+    double skipped = 0;        // sampled length too near vertices or visible edges to judge
     double visibleHidden = 0;  // drawn visible where the ray is blocked
     double hiddenVisible = 0;  // drawn hidden where the ray is free
     double missing = 0;        // free to the eye and not drawn at all
