@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "library_view.h"
-
 namespace zv::tool {
 namespace {
 
@@ -27,29 +25,6 @@ TEST(Camera, NamedViewsPlaceTheAxes) {
         EXPECT_EQ(p.y, c.expected.y) << c.name;
     }
     EXPECT_FALSE(NamedView("isometric"));
-}
-
-// A face seen from outside runs counter-clockwise; towards the viewer it must
-// come out with a negative library area (front-facing with FrontPositive off),
-// turned away with a positive one, in every named view and in perspective.
-TEST(Camera, FacesTowardsTheViewerHaveNegativeLibraryArea) {
-    auto libraryArea = [](const std::vector<Point2>& p) {
-        double sum = 0;
-        for (size_t k = 0; k < p.size(); ++k) sum += p[k].x * p[(k + 3) % 4].y - p[k].y * p[(k + 3) % 4].x;
-        return sum;
-    };
-    for (const std::string& name : ViewNames()) {
-        for (double perspective : {0.0, 40.0}) {
-            ViewSpec view = *NamedView(name);
-            view.perspectiveDegrees = perspective;
-            Camera camera(view, UnitBox());
-            Vec3 a = camera.Right(), b = camera.Up(), c{0.5, 0.5, 0.5};
-            std::vector<Point2> facing;
-            for (Vec3 corner : {c - a - b, c + a - b, c + a + b, c - a + b}) facing.push_back(camera.Project(corner));
-            EXPECT_LT(libraryArea(facing), 0) << name << " " << perspective;
-            EXPECT_GT(libraryArea({facing.rbegin(), facing.rend()}), 0) << name << " " << perspective;
-        }
-    }
 }
 
 TEST(Camera, DepthAlongTheLineOfSightAndEdgeOnPlanes) {
@@ -79,24 +54,6 @@ TEST(Camera, PerspectiveInterpolationFollowsTheProjectedSegment) {
         EXPECT_NEAR(p.x, pa.x + (pb.x - pa.x) * t, 1e-12);
         EXPECT_NEAR(p.y, pa.y + (pb.y - pa.y) * t, 1e-12);
     }
-}
-
-// The library puts its eye 500 / tan(angle / 2) from the base origin along
-// the base's Z axis; the base must put it on the tool's eye, with the tool's
-// focal distance as the image scale.
-TEST(LibraryView, PerspectiveBasePutsTheLibraryEyeOnTheCamerasEye) {
-    ViewSpec view = *NamedView("iso-back-left");
-    view.perspectiveDegrees = 50;
-    Camera camera(view, UnitBox());
-    const double scale = 4;
-    LibraryView library = LibraryViewOf(camera, scale);
-    const double eyeDistance = LibraryEyeDistance(library.angleDegrees);
-    Vec3 origin{library.base[0], library.base[1], library.base[2]};
-    Vec3 x{library.base[3], library.base[4], library.base[5]};
-    Vec3 z{library.base[9], library.base[10], library.base[11]};
-    EXPECT_NEAR(Length(origin + z * eyeDistance - camera.Eye() * scale), 0, 1e-9 * Length(camera.Eye() * scale));
-    EXPECT_NEAR(eyeDistance * Length(z) / Length(x), camera.Focal() * scale, 1e-9 * camera.Focal() * scale);
-    EXPECT_EQ(library.shift.x, camera.Centre().x * scale);
 }
 
 }  // namespace

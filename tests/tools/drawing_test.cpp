@@ -13,19 +13,6 @@
 namespace zv::tool {
 namespace {
 
-TEST(Drawing, SegmentsContinueAtExactEndsAndPolylinesJoinInEitherDirection) {
-    std::vector<Polyline> lines;
-    AddSegment(lines, {0, 0}, {1, 0});
-    AddSegment(lines, {1, 0}, {1, 1});
-    AddSegment(lines, {1, 1.0000001}, {2, 2});
-    EXPECT_EQ(lines.size(), 2u);
-    lines = {{{1, 0}, {2, 0}}, {{3, 0}, {2, 0}}, {{0, 0}, {1, 0}}, {{5, 5}, {6, 6}}};
-    JoinPolylines(lines);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 4u);
-    EXPECT_DOUBLE_EQ(LengthOf(lines), 3 + std::sqrt(2.0));
-}
-
 // What the lines on y = 0 show at x = (i + 0.5) / 4: bit 1 hidden, bit 2 visible.
 std::map<int, int> CoverAlongX(const Drawing& drawing) {
     std::map<int, int> cover;

@@ -71,15 +71,6 @@ TEST(HiddenLineRun, AbortStopsAndProgressGrowsToOne) {
     }
 }
 
-TEST(HiddenLineRun, LibraryScaleIsAPowerOfTwoBringingTheModelToAFewHundredUnits) {
-    for (double diagonal : {1e-4, 0.3, 1.0, 700.0, 1e6}) {
-        double scale = LibraryScale(diagonal);
-        EXPECT_EQ(std::exp2(std::round(std::log2(scale))), scale);
-        EXPECT_GT(diagonal * scale, 256 - 1e-9);
-        EXPECT_LE(diagonal * scale, 512 + 1e-9);
-    }
-}
-
 // The fast mode must draw what the reference mode draws, in the same place.
 TEST(CalcMode, FastModeDrawsWhatTheReferenceDraws) {
     const std::vector<Polygon> scenes[] = {DemoModel(),

@@ -107,15 +107,6 @@ TEST(OutputFile, ProblemsAreFoundBeforehandAndWriteErrorsGiveTheReason) {
     }
 }
 
-TEST(PageFit, CentresFlipsYAndKeepsTheAspect) {
-    PageFit fit = FitToPage({{0, 0}, {200, 100}, false}, 300, 300, 50);
-    EXPECT_DOUBLE_EQ(fit.scale, 1.0);
-    EXPECT_DOUBLE_EQ(fit.X({200, 0}), 250);
-    EXPECT_DOUBLE_EQ(fit.Y({0, 100}), 100);
-    EXPECT_DOUBLE_EQ(FitToPage({{5, 5}, {5, 5}, false}, 100, 100, 10).X({5, 5}), 50);
-    EXPECT_DOUBLE_EQ(FitToPage({{0, 0}, {0, 40}, false}, 100, 100, 10).scale, 2.0);
-}
-
 TEST(PageSize, NamesDimensionsAndOrientation) {
     PageSize a4 = *ParsePageSize("A4");
     EXPECT_NEAR(a4.widthPt, 595.276, 1e-3);
