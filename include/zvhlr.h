@@ -150,6 +150,8 @@ ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double *buffer);
    view. */
 #define ZVSD_OPTION_INDEX 1        /* find the groups that can hide a contour through a grid over their 2-D bounds */
 #define ZVSD_OPTION_BUILTIN_VIEW 2 /* project and measure depth with the view of ZVSDSetView, not the callbacks */
+#define ZVSD_OPTION_SPLIT 4        /* cut a stretch where its edge passes through the occluding face (interpenetrating
+                                      parts): each side is judged by its own depth, not the whole stretch by one point */
 
 /* Sets the calculation options (ZVSD_OPTION_* flags) and the thread count used with ZVSD_OPTION_BUILTIN_VIEW
    (0 = one per core, at most 64; with host callbacks the calculation stays on the calling thread, which alone

@@ -17,8 +17,8 @@
 namespace zv {
 
 class TzvHiddenbuffer;
-class TCrossList;
-struct TCross;
+class TGroupArea;
+struct TStretch;
 
 class THbufferItem {
 public:
@@ -81,14 +81,27 @@ public:
     // Steps of the calculation, public for the tests.
     void ProjectAll();
     void ProjectItem(THbufferItem& item);
+    // Widens each outer contour's rectangle by its holes' rectangles, so that
+    // a hole straying outside its outline is still found by the group tests.
+    void UniteHoleBounds();
     bool IsFront(int32_t index) const;
     TXYZ Interpolate(const TXYZ& a, const TXYZ& b, double f);
     double DepthAt(int32_t a, int32_t b, double t);
-    // Hidden stretches of item i against one group, merged into its mask.
-    void ComputeVisibility(int32_t i, const std::vector<TCrossList*>& lists);
-    // The depth decision for the stretch of item i between crossings x and y
-    // (both nil: item i has no crossing with the group of outer contour j0).
-    bool IsStretchHidden(int32_t i, int32_t j0, const TCross* x, const TCross* y);
+    // Depth of the point at fraction f of segment seg of item i against item o's plane.
+    double SegmentDepth(int32_t i, int32_t o, int32_t seg, double f);
+    // Does item i take part as a polyline (gi: its group's outer contour, -1 for none)?
+    bool IsExamined(int32_t i, int32_t gi) const;
+    // Hidden stretches of item i against the group of items first..last (an
+    // outer contour and its holes), merged into its mask; returns the number
+    // of cuts the group's outlines made in item i's outline.
+    int64_t ComputeVisibility(int32_t i, int32_t first, int32_t last);
+    // Judges the stretch (from, to) of item i against the group of outer
+    // contour o with the given area; appends what is hidden of it to hidden.
+    bool IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,
+                         std::vector<TStretch>& hidden);
+    // Appends the parts of the stretch (from, to) of item i that lie behind
+    // item o's plane, cut where the edge passes through the plane.
+    void HiddenBehindPlane(int32_t i, int32_t o, double from, double to, std::vector<TStretch>& hidden);
     // Index of the outer contour of item i's group, or -1 for a hole before any outer contour.
     int32_t GroupOf(int32_t i) const;
 
@@ -110,7 +123,8 @@ public:
     bool WorkersRunning = false;  // helper threads are writing the items' results
 
     // Opt-in calculation (indexed_traversal.cpp): ZVSD_OPTION_INDEX and/or
-    // ZVSD_OPTION_BUILTIN_VIEW; threads for the built-in view (0 = one per
+    // ZVSD_OPTION_BUILTIN_VIEW; ZVSD_OPTION_SPLIT cuts stretches where an edge
+    // passes through a face, in every mode; threads for the built-in view (0 = one per
     // core); the view that replaces OnProject, OnDepth and OnInterpolate.
     int32_t CalcOptions = 0;
     int32_t CalcThreads = 1;
@@ -134,7 +148,5 @@ private:
 // not the zero vector within the tolerance.
 bool IsAcceptableContour(const TXYZArray& contour);
 
-void InsertToggle(TPointArray& mask, double v);
-void CloseMask(TPointArray& mask);
 
 }  // namespace zv

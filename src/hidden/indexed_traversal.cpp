@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "hidden/candidate_table.h"
-#include "hidden/cross_list.h"
 #include "hidden/hidden_buffer.h"
 #include "hidden/parallel_run.h"
 
@@ -17,25 +16,6 @@ namespace {
 // release message (shown for blocks above 100000 bytes); items that might
 // need more are examined on the calling thread.
 constexpr int64_t MaxWorkerMaskValues = 12000;
-
-// Crossing lists reused from one group to the next; ComputeCrossings resets
-// a list before it fills it.
-class TListPool {
-public:
-    void Reset() { used_.clear(); }
-    TCrossList* Next() {
-        if (used_.size() == owned_.size()) owned_.push_back(std::make_unique<TCrossList>());
-        TCrossList* list = owned_[used_.size()].get();
-        used_.push_back(list);
-        return list;
-    }
-    const std::vector<TCrossList*>& Lists() const { return used_; }
-    bool Empty() const { return used_.empty(); }
-
-private:
-    std::vector<std::unique_ptr<TCrossList>> owned_;
-    std::vector<TCrossList*> used_;
-};
 
 // Puts the built-in view in place of the projection, depth and interpolation
 // events for the length of a run.
@@ -74,7 +54,7 @@ private:
 
 struct TWorkerState {
     bool Caller = false;  // the calling thread: the only one that asks the host
-    TListPool Pool;
+    std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
     int64_t Pairs = 0;
     int64_t Crossings = 0;
 };
@@ -127,6 +107,7 @@ private:
                     for (int32_t k = first; k < last; ++k) b_.ProjectItem(*b_.Items(k));
             },
             nullptr, stop_);
+        b_.UniteHoleBounds();
     }
 
     // Groups of the items, the last item of every group, and the rectangles
@@ -152,33 +133,32 @@ private:
     }
 
     // Item i against every candidate group, in increasing item order, with
-    // the same crossing lists and visibility steps as the plain loop.
+    // the same visibility step as the plain loop.
     bool ExamineItem(int32_t i, TWorkerState& w) {
         const int32_t gi = group_[i];
-        if (gi < 0) return KeepGoing(w);  // a hole before any outer contour takes no part
         THbufferItem* item = b_.Items(i);
-        if (b_.IsFront(gi) && item->ProjectedFinite) {
-            for (int32_t g : table_.Of(slot_[gi])) {
-                w.Pool.Reset();
+        const bool examined = b_.IsExamined(i, gi);
+        if (examined) {
+            for (int32_t g : CandidatesOf(i, gi, w.Orphan)) {
                 const int32_t end = groupEnd_[g];
-                for (int32_t j = g; j <= end; ++j) {
-                    THbufferItem* itemJ = b_.Items(j);
-                    if (itemJ->ProjectedFinite) {
-                        TCrossList* list = w.Pool.Next();
-                        list->OutlineA = *item->Masked.Points;
-                        list->OutlineB = *itemJ->Masked.Points;
-                        list->OtherIndex = j;
-                        ComputeCrossings(list->OutlineA, list->OutlineB, *list, false);
-                        ++w.Pairs;
-                        w.Crossings += list->Count();
-                    }
-                    if (j == end && !w.Pool.Empty()) b_.ComputeVisibility(i, w.Pool.Lists());
-                    if (!KeepGoing(w)) return false;
-                }
+                w.Crossings += b_.ComputeVisibility(i, g, end);
+                w.Pairs += end - g + 1;
+                if (!KeepGoing(w)) return false;
             }
         }
-        if (!b_.IsFront(gi) || !item->ProjectedFinite) item->Masked.Mask->At<double>(0) = -1.0;
+        if (!examined) item->Masked.Mask->At<double>(0) = -1.0;
         return KeepGoing(w);
+    }
+
+    // The groups that can hide something of item i: from the table for a
+    // front group's items; for a hole before any outer contour, every front
+    // group whose rectangle meets its own.
+    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, std::vector<int32_t>& orphan) const {
+        if (gi >= 0) return table_.Of(slot_[gi]);
+        orphan.clear();
+        for (const TGroupRect& r : rects_)
+            if (!RectsDisjoint(b_.Items(i)->Bounds, r.Bounds)) orphan.push_back(r.Outer);
+        return orphan;
     }
 
     void ExamineInOrder() {
@@ -186,15 +166,16 @@ private:
             if (!ExamineItem(i, workers_[0])) return;
     }
 
-    // An upper bound of the mask values item i can collect: one crossing per
+    // An upper bound of the mask values item i can collect: five cuts per
     // pair of segments.
     int64_t MaskBound(int32_t i) const {
         const int32_t gi = group_[i];
-        if (gi < 0 || slot_[gi] < 0) return 0;
+        if (gi < 0) return MaxWorkerMaskValues + 1;  // rare: examined on the calling thread
+        if (slot_[gi] < 0) return 0;
         int64_t segments = 0;
         for (int32_t g : table_.Of(slot_[gi]))
             for (int32_t j = g; j <= groupEnd_[g]; ++j) segments += b_.Items(j)->Points.Count;
-        return static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
+        return 5 * static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
     }
 
     void ExamineShared() {

@@ -62,12 +62,26 @@ void MergeMask(TPointArray& target, const TPointArray& source) {
         if (TakeToggle(t, visibleCount, false)) AppendValue(result, t);
     }
 
-    ArraySetCount(target, result.Count + 1);
-    for (int32_t k = 0; k < result.Count; ++k) target.At<double>(k + 1) = result.At<double>(k);
+    double first;
     if (result.Count > 0)
-        target.At<double>(0) = result.At<double>(result.Count - 1) < 0 ? -1.0 : 1.0;
+        first = result.At<double>(result.Count - 1) < 0 ? -1.0 : 1.0;
     else
-        target.At<double>(0) = (sourceFirst == -1.0 || targetFirst == -1.0) ? -1.0 : 1.0;
+        first = (sourceFirst == -1.0 || targetFirst == -1.0) ? -1.0 : 1.0;
+    // Toggles within the tolerance of each other may arrive out of order; such
+    // a pair bounds a stretch of no length and is dropped, so the result stays
+    // ascending and keeps alternating.
+    int32_t kept = 0;
+    for (int32_t k = 0; k < result.Count; ++k) {
+        const double t = result.At<double>(k);
+        if (kept > 0 && std::fabs(t) < std::fabs(result.At<double>(kept - 1))) {
+            --kept;
+            continue;
+        }
+        result.At<double>(kept++) = t;
+    }
+    ArraySetCount(target, kept + 1);
+    for (int32_t k = 0; k < kept; ++k) target.At<double>(k + 1) = result.At<double>(k);
+    target.At<double>(0) = first;
     ArrayClear(result);
 }
 

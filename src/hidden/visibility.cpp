@@ -1,10 +1,18 @@
 // The visibility computation: every edge polyline against every other
-// front-facing group, with the hidden stretches decided by the owner's depths.
+// front-facing group. The polyline is cut wherever it meets one of the
+// group's outlines, and each stretch between two cuts is judged on its own:
+// it is hidden when a point of it that lies clearly inside the group's area
+// (outer contour minus holes) lies behind the group's plane. A stretch that
+// runs along an outline stays visible, and no lost or extra cut can change
+// anything beyond the stretches next to it.
+#include <algorithm>
 #include <cmath>
-#include <memory>
+#include <span>
 
-#include "hidden/cross_list.h"
+#include "hidden/group_area.h"
 #include "hidden/hidden_buffer.h"
+#include "hidden/outline_contacts.h"
+#include "hidden/stretch_mask.h"
 #include "runtime/yield.h"
 
 namespace zv {
@@ -15,55 +23,53 @@ constexpr TRect2D EmptyBounds{1e10, 1e10, -1e10, -1e10};
 
 bool IsFinite(const TXY& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 
-// A depth outside the tolerance band decides; inside it the point lies on the plane.
-bool Decided(double d) { return !EqualTol(d, 0.0); }
+// A depth outside the tolerance band decides; inside it the point lies on
+// the plane. A depth that is not a number decides nothing.
+bool Decided(double d) { return d < -Eps || d > Eps; }
 
-class CollectedLists {
-public:
-    ~CollectedLists() { Free(); }
-    void Free() {
-        for (TCrossList* list : lists_) delete list;
-        lists_.clear();
-    }
-    TCrossList* Add() {
-        auto owned = std::make_unique<TCrossList>();
-        lists_.push_back(owned.get());
-        return owned.release();
-    }
-    const std::vector<TCrossList*>& Lists() const { return lists_; }
-    bool Empty() const { return lists_.empty(); }
+// Points nearer than this to an outline of the occluding group count as on
+// its boundary, and contacts of two outlines as near are cut points.
+constexpr double ContactBand = static_cast<double>(Eps);
 
-private:
-    std::vector<TCrossList*> lists_;
+// The length of an outline in vertex units: a closed outline (last point
+// repeating the first) ends where it starts, one point early.
+int32_t OutlineLength(const TXYArray& outline) {
+    const int32_t n = outline.Count;
+    if (n > 1 && outline.At<TXY>(0).X == outline.At<TXY>(n - 1).X && outline.At<TXY>(0).Y == outline.At<TXY>(n - 1).Y)
+        return n - 1;
+    return n;
+}
+
+// A point of a stretch at which it can be judged.
+struct TSample {
+    double T;  // parameter, reduced into [0, length)
+    TXY Q;     // its projected point
 };
 
-// All crossings of the group's lists in one sequence, ordered by ParamA;
-// crossings within the tolerance keep their arrival order.
-std::vector<TCross*> MergeCrossings(const std::vector<TCrossList*>& lists) {
-    std::vector<TCross*> merged;
-    for (TCrossList* list : lists) {
-        for (int32_t k = 0; k < list->Count(); ++k) {
-            TCross* c = list->Items(k);
-            auto pos = merged.begin();
-            while (pos != merged.end() && !LessTol(c->ParamA, (*pos)->ParamA)) ++pos;
-            merged.insert(pos, c);
+// Sample points of the stretch (from, to) of an outline: the middle, then the
+// quarter points, of every piece the stretch has on a segment of length.
+std::vector<TSample> StretchSamples(const TXYArray& outline, int32_t length, double from, double to) {
+    static constexpr double Middle[] = {0.5};
+    static constexpr double Quarters[] = {0.25, 0.75};
+    std::vector<TSample> samples;
+    for (std::span<const double> fractions : {std::span<const double>(Middle), std::span<const double>(Quarters)}) {
+        for (double k = std::floor(from); k < to; k += 1.0) {
+            const double lo = std::max(from, k), hi = std::min(to, k + 1.0);
+            if (hi <= lo) continue;
+            const int32_t seg = ModPos(static_cast<int32_t>(k), length);
+            const TXY& p = outline.At<TXY>(seg);
+            const TXY& q = outline.At<TXY>(seg + 1);
+            if (p.X == q.X && p.Y == q.Y) continue;
+            for (double w : fractions) {
+                const double f = lo - k + (hi - lo) * w;
+                samples.push_back({seg + f, TXY{p.X + (q.X - p.X) * f, p.Y + (q.Y - p.Y) * f}});
+            }
         }
     }
-    for (size_t k = 0; k < merged.size(); ++k) merged[k]->SortIndex = static_cast<int32_t>(k);
-    return merged;
+    return samples;
 }
 
 }  // namespace
-
-void InsertToggle(TPointArray& mask, double v) {
-    int32_t p = 1;
-    while (p < mask.Count && LessTol(std::fabs(mask.At<double>(p)), std::fabs(v))) ++p;
-    ArrayInsert(mask, p, &v);
-}
-
-void CloseMask(TPointArray& mask) {
-    if (mask.Count > 1) mask.At<double>(0) = mask.At<double>(mask.Count - 1) > Eps ? 1.0 : -1.0;
-}
 
 bool TzvHiddenbuffer::IsFront(int32_t index) const {
     if (index < 0) return false;
@@ -93,6 +99,15 @@ double TzvHiddenbuffer::DepthAt(int32_t a, int32_t b, double t) {
     return OnDepth(this, p, TPlane{frame.Origin, frame.Normal});
 }
 
+// Depth of the point at fraction f of segment seg of item i against the plane of item o.
+double TzvHiddenbuffer::SegmentDepth(int32_t i, int32_t o, int32_t seg, double f) {
+    if (!OnDepth) return 0.0;
+    const TXYZArray& points = Items(i)->Points;
+    TXYZ p = Interpolate(points.At<TXYZ>(seg), points.At<TXYZ>(seg + 1), f);
+    const TPlaneFrame& frame = Items(o)->Frame;
+    return OnDepth(this, p, TPlane{frame.Origin, frame.Normal});
+}
+
 void TzvHiddenbuffer::ProjectItem(THbufferItem& item) {
     item.Bounds = EmptyBounds;
     TPointArray& outline = *item.Masked.Points;
@@ -112,80 +127,111 @@ void TzvHiddenbuffer::ProjectItem(THbufferItem& item) {
 void TzvHiddenbuffer::ProjectAll() {
     if (!OnProject) return;
     for (int32_t k = 0; k < Count(); ++k) ProjectItem(*Items(k));
+    UniteHoleBounds();
 }
 
-bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t j0, const TCross* x, const TCross* y) {
-    const int32_t ni = Items(i)->Points.Count;
-    if (!x || !y) {
-        for (int32_t k = 0; k < ni; ++k) {
-            double d = DepthAt(i, j0, k);
-            if (Decided(d)) return d < -Eps;
+void TzvHiddenbuffer::UniteHoleBounds() {
+    int32_t outer = -1;
+    for (int32_t k = 0; k < Count(); ++k) {
+        const THbufferItem* item = Items(k);
+        if (!item->IsHole) {
+            outer = k;
+        } else if (outer >= 0) {
+            TRect2D& r = Items(outer)->Bounds;
+            r = TRect2D{std::min(r.X1, item->Bounds.X1), std::min(r.Y1, item->Bounds.Y1),
+                        std::max(r.X2, item->Bounds.X2), std::max(r.Y2, item->Bounds.Y2)};
         }
-        return false;
     }
-    int32_t o = x->Owner->OtherIndex;
-    double d = DepthAt(o, i, x->ParamB);
-    if (Decided(d)) return d > Eps;
-    o = y->Owner->OtherIndex;
-    d = DepthAt(o, i, y->ParamB);
-    if (Decided(d)) return d > Eps;
-    // Walk item i's vertices from X to Y: at most one pass over its points.
-    int32_t kx = ModPos(FloorTol(x->ParamA), ni);
-    const int32_t ky = ModPos(FloorTol(y->ParamA), ni);
-    for (int32_t steps = 0; kx != ky && steps < ni; ++steps) {
-        kx = ModPos(kx + 1, ni);
-        d = DepthAt(i, o, kx);
-        if (Decided(d)) return d < -Eps;
+}
+
+bool TzvHiddenbuffer::IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,
+                                      std::vector<TStretch>& hidden) {
+    const TXYArray& outline = *Items(i)->Masked.Points;
+    const int32_t length = OutlineLength(outline);
+    std::vector<TSample> samples = StretchSamples(outline, length, from, to);
+    // The first sample clear of the group's outlines tells on which side of
+    // them the whole stretch lies; a stretch with none runs along them.
+    auto clear = std::find_if(samples.begin(), samples.end(),
+                              [&](const TSample& s) { return area.Clearance(s.Q) > ContactBand; });
+    if (clear == samples.end() || !area.Contains(clear->Q)) return false;
+    if ((CalcOptions & ZVSD_OPTION_SPLIT) != 0) {
+        const size_t before = hidden.size();
+        HiddenBehindPlane(i, o, from, to, hidden);
+        return hidden.size() > before;
     }
-    // Walk the occluder's vertices from Y towards X: X may lie on another
-    // contour of the group, so again at most one pass over its points.
-    const int32_t no = Items(o)->Points.Count;
-    int32_t kyB = ModPos(FloorTol(y->ParamB), no);
-    const int32_t kxB = ModPos(FloorTol(x->ParamB), no);
-    for (int32_t steps = 0; kyB != kxB && steps < no; ++steps) {
-        kyB = ModPos(kyB + 1, no);
-        d = DepthAt(o, i, kyB);
-        if (Decided(d)) return d > Eps;
+    for (auto s = clear; s != samples.end(); ++s) {
+        if (s != clear && area.Clearance(s->Q) <= ContactBand) continue;
+        const double d = DepthAt(i, o, s->T);
+        if (!Decided(d)) continue;
+        if (d >= -Eps) return false;
+        hidden.push_back({from, to});
+        return true;
     }
     YieldTimeSlice();
     return false;
 }
 
-void TzvHiddenbuffer::ComputeVisibility(int32_t i, const std::vector<TCrossList*>& lists) {
-    TPointArray& target = *Items(i)->Masked.Mask;
-    std::vector<TCross*> crossings = MergeCrossings(lists);
-    if (crossings.empty()) {
-        const int32_t j0 = lists.front()->OtherIndex;
-        bool insideOuter = lists.front()->Status == csAInsideB;
-        bool insideHole = false;
-        for (size_t k = 1; k < lists.size(); ++k)
-            if (lists[k]->Status == csAInsideB) insideHole = true;
-        if (insideOuter && !insideHole && IsStretchHidden(i, j0, nullptr, nullptr)) {
-            TPointArray hidden{};
-            ArrayInit(hidden, 8, 1);
-            SetSingleMask(hidden, -1.0);
-            MergeMask(target, hidden);
-            ArrayClear(hidden);
-        }
-        return;
-    }
-    TPointArray m{};
-    ArrayInit(m, 8, static_cast<int32_t>(crossings.size()) + 1);
-    SetSingleMask(m, 1.0);
-    const int32_t count = static_cast<int32_t>(crossings.size());
-    const int32_t firstDir = crossings.front()->DirA;
-    int32_t s = ((FrontPositive && firstDir == 1) || (!FrontPositive && firstDir == -1)) ? 0 : 1;
-    for (; s < count; s += 2) {
-        const TCross* x = crossings[s];
-        const TCross* y = crossings[(s + 1) % count];
-        if (IsStretchHidden(i, lists.front()->OtherIndex, x, y)) {
-            InsertToggle(m, -x->ParamA);
-            InsertToggle(m, y->ParamA);
+void TzvHiddenbuffer::HiddenBehindPlane(int32_t i, int32_t o, double from, double to, std::vector<TStretch>& hidden) {
+    const int32_t length = OutlineLength(*Items(i)->Masked.Points);
+    for (double k = std::floor(from); k < to; k += 1.0) {
+        const double lo = std::max(from, k), hi = std::min(to, k + 1.0);
+        if (hi <= lo) continue;
+        const int32_t seg = ModPos(static_cast<int32_t>(k), length);
+        const double f0 = lo - k, f1 = hi - k;
+        const double d0 = SegmentDepth(i, o, seg, f0), d1 = SegmentDepth(i, o, seg, f1);
+        const bool behind0 = d0 < -Eps, behind1 = d1 < -Eps;
+        const bool front0 = d0 > Eps, front1 = d1 > Eps;
+        if ((behind0 && front1) || (front0 && behind1)) {
+            // The edge passes through the plane on this piece: the depth along a
+            // straight edge changes sign once, so halve the bracket around it.
+            double a = f0, b = f1;
+            for (int step = 0; step < 64 && b - a > 1e-13; ++step) {
+                const double m = 0.5 * (a + b);
+                const double dm = SegmentDepth(i, o, seg, m);
+                if ((dm < 0) == (d0 < 0))
+                    a = m;
+                else
+                    b = m;
+            }
+            const double cut = k + 0.5 * (a + b);
+            hidden.push_back(behind0 ? TStretch{lo, cut} : TStretch{cut, hi});
+        } else if (behind0 || behind1) {
+            if (!front0 && !front1) hidden.push_back({lo, hi});
         }
     }
-    CloseMask(m);
-    MergeMask(target, m);
-    ArrayClear(m);
+}
+
+int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t last) {
+    const TXYArray& outline = *Items(i)->Masked.Points;
+    const int32_t length = OutlineLength(outline);
+    if (length < 2) return 0;
+    TGroupArea area;
+    std::vector<double> cuts;
+    for (int32_t j = first; j <= last; ++j) {
+        const TXYArray& other = *Items(j)->Masked.Points;
+        if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
+        area.Add(&other);
+        AppendOutlineContacts(outline, other, ContactBand, cuts);
+    }
+    NormalizeParams(cuts, length);
+    std::vector<TStretch> hidden;
+    if (cuts.empty()) {
+        IsStretchHidden(i, first, area, 0, length, hidden);
+    } else {
+        for (size_t k = 0; k < cuts.size(); ++k) {
+            const double from = cuts[k];
+            const double to = k + 1 < cuts.size() ? cuts[k + 1] : cuts.front() + length;
+            IsStretchHidden(i, first, area, from, to, hidden);
+        }
+    }
+    if (!hidden.empty()) {
+        TPointArray m{};
+        ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
+        StretchMask(std::move(hidden), length, m);
+        MergeMask(*Items(i)->Masked.Mask, m);
+        ArrayClear(m);
+    }
+    return static_cast<int64_t>(cuts.size());
 }
 
 void TzvHiddenbuffer::Calculate() {
@@ -197,38 +243,35 @@ void TzvHiddenbuffer::Calculate() {
     } endGuard{this};
     if (CalculateFast()) return;  // the opt-in indexed or built-in view run
     ProjectAll();
-    CollectedLists collected;
     const int32_t n = Count();
     std::vector<int32_t> group(n);
     for (int32_t k = 0; k < n; ++k) group[k] = Items(k)->IsHole ? (k > 0 ? group[k - 1] : -1) : k;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t gi = group[i];
-        collected.Free();
-        if (gi < 0) continue;  // a hole before any outer contour takes no part
+        const bool examined = IsExamined(i, gi);
+        const TRect2D& bounds = Items(gi < 0 ? i : gi)->Bounds;
         for (int32_t j = 0; j < n; ++j) {
             const int32_t gj = group[j];
-            THbufferItem* itemJ = Items(j);
-            if (!itemJ->IsHole) collected.Free();
             if (gj >= 0) {
-                if (RectsDisjoint(Items(gi)->Bounds, Items(gj)->Bounds)) {
-                    if (!itemJ->IsHole) YieldTimeSlice();
-                } else if (IsFront(gi) && IsFront(gj) && gi != gj && Items(i)->ProjectedFinite &&
-                           itemJ->ProjectedFinite) {
-                    TCrossList* list = collected.Add();
-                    list->OutlineA = *Items(i)->Masked.Points;
-                    list->OutlineB = *itemJ->Masked.Points;
-                    list->OtherIndex = j;
-                    ComputeCrossings(list->OutlineA, list->OutlineB, *list, false);
-                }
                 const bool groupEnds = j == n - 1 || !Items(j + 1)->IsHole;
-                if (groupEnds && !collected.Empty()) ComputeVisibility(i, collected.Lists());
+                if (RectsDisjoint(bounds, Items(gj)->Bounds)) {
+                    if (!Items(j)->IsHole) YieldTimeSlice();
+                } else if (groupEnds && examined && gj != gi && IsFront(gj)) {
+                    ComputeVisibility(i, gj, j);
+                }
             }
-            if (QueryAbort()) return;  // collected lists freed, EndCalc fired by the guards
+            if (QueryAbort()) return;  // EndCalc fired by the guard
         }
         // A group that faces away (or an outline the projection could not place)
         // hides nothing and shows nothing.
-        if (!IsFront(gi) || !Items(i)->ProjectedFinite) Items(i)->Masked.Mask->At<double>(0) = -1.0;
+        if (!examined) Items(i)->Masked.Mask->At<double>(0) = -1.0;
     }
+}
+
+bool TzvHiddenbuffer::IsExamined(int32_t i, int32_t gi) const {
+    // A hole before any outer contour has no face to face away with: it is
+    // examined like the contour of a front face, and hides nothing.
+    return Items(i)->ProjectedFinite && (gi < 0 || IsFront(gi));
 }
 
 }  // namespace zv

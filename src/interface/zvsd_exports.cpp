@@ -189,7 +189,7 @@ ZVHLR_API int32_t ZVSDGetMask(ZVSDHandle h, int32_t index, double* buffer) {
 
 ZVHLR_API int32_t ZVSDSetOptions(ZVSDHandle h, int32_t flags, int32_t threads) {
     TDLLHiddenbuffer* buffer = Lookup(h);
-    if (!buffer || (flags & ~(ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW)) != 0 || threads < 0) return -1;
+    if (!buffer || (flags & ~(ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW | ZVSD_OPTION_SPLIT)) != 0 || threads < 0) return -1;
     buffer->CalcOptions = flags;
     buffer->CalcThreads = threads;
     return 0;

@@ -1,4 +1,5 @@
 #include "hidden/hidden_buffer.h"
+#include "hidden/stretch_mask.h"
 
 #include <gtest/gtest.h>
 
@@ -148,34 +149,33 @@ TEST(HiddenBuffer, IndexOutsideTheStoreRaisesTheListError) {
     EXPECT_THROW(buffer.Items(0), EListError);
 }
 
-TEST(MaskSteps, InsertToggleKeepsMagnitudeOrderAndPutsTiesFirst) {
-    TPointArray m{};
-    ArrayInit(m, 8, 5);
-    SetSingleMask(m, 1.0);
-    InsertToggle(m, -2.0);
-    InsertToggle(m, 3.0);
-    InsertToggle(m, -1.0);
-    InsertToggle(m, 2.000001);  // within the tolerance of -2.0: goes before it
-    std::vector<double> got(m.Count);
-    for (int32_t k = 0; k < m.Count; ++k) got[k] = m.At<double>(k);
-    EXPECT_EQ(got, (std::vector<double>{1.0, -1.0, 2.000001, -2.0, 3.0}));
-    ArrayClear(m);
-}
-
-TEST(MaskSteps, CloseMaskTakesTheStateAfterTheLastToggle) {
-    TPointArray m{};
-    ArrayInit(m, 8, 5);
-    SetSingleMask(m, 1.0);
-    CloseMask(m);
-    EXPECT_EQ(m.At<double>(0), 1.0);  // a single value stays
-    InsertToggle(m, 0.5);
-    InsertToggle(m, -3.5);
-    CloseMask(m);
-    EXPECT_EQ(m.At<double>(0), -1.0);
-    m.At<double>(2) = 3.5;
-    CloseMask(m);
-    EXPECT_EQ(m.At<double>(0), 1.0);
-    ArrayClear(m);
+// Hidden stretches to masks: every case keeps the mask cyclic (the state
+// after the last toggle is the state at the start).
+TEST(MaskSteps, StretchMaskWritesCyclicMasks) {
+    struct Case {
+        std::vector<TStretch> hidden;
+        std::vector<double> mask;
+    } cases[] = {
+        {{}, {1.0}},
+        {{{1.25, 1.75}}, {1.0, -1.25, 1.75}},
+        {{{3.5, 4.5}}, {-1.0, 0.5, -3.5}},                 // through the start
+        {{{0.0, 2.0}}, {-1.0, 2.0, -4.0}},                 // from the start: the change is written at the end
+        {{{2.0, 4.0}}, {1.0, -2.0, 4.0}},                  // up to the end
+        {{{0.0, 4.0}}, {-1.0}},                            // everything
+        {{{1.0, 2.0}, {1.99999, 3.0}}, {1.0, -1.0, 3.0}},  // joined across a gap within the tolerance
+        {{{1.0, 1.00001}}, {1.0}},                         // shorter than the tolerance: left out
+        {{{0.000001, 1.0}}, {-1.0, 1.0, -4.0}},            // snapped to the start
+        {{{4.5, 5.25}}, {1.0, -0.5, 1.25}},                // a whole turn on
+    };
+    for (const Case& c : cases) {
+        TPointArray m{};
+        ArrayInit(m, 8, 4);
+        StretchMask(c.hidden, 4.0, m);
+        std::vector<double> got(m.Count);
+        for (int32_t k = 0; k < m.Count; ++k) got[k] = m.At<double>(k);
+        EXPECT_EQ(got, c.mask);
+        ArrayClear(m);
+    }
 }
 
 }  // namespace

@@ -90,9 +90,9 @@ TEST(MergeMask, TinyToggleOfRemainingTargetCountsBySign) {
 
 TEST(MergeMask, TargetToggleWithinToleranceOfSourceComesAfter) {
     // 0.999996 is within 1e-5 of the source toggle 1.0: the source toggle is
-    // taken first, so the source's hidden stretch ends before the target's
-    // starts.
-    EXPECT_EQ(Merged({1.0, -0.999996, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 1.0, -0.999996, 2.0}));
+    // taken first, and the pair out of order bounds no stretch: the hidden
+    // stretches join.
+    EXPECT_EQ(Merged({1.0, -0.999996, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 2.0}));
     // A target toggle clearly below is taken first and the stretches join.
     EXPECT_EQ(Merged({1.0, -0.99, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 2.0}));
 }

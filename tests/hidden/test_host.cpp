@@ -152,6 +152,7 @@ void TestHost::ApplySettings() {
     data.FrontPositiveFlag = view_.FrontPositive() ? 1 : 0;
     data.DrawHiddenFlag = options_.drawHidden ? 1 : 0;
     _ZVSDSetData(handle_, &data);
+    ZVSDSetOptions(handle_, options_.calcOptions, 1);
 }
 
 static int ItemCount(ZVSDHandle h) {

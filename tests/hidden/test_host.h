@@ -85,6 +85,7 @@ struct HostOptions {
     bool withInterpolate = true;   // perspective views only
     int abortAtQuery = 0;          // > 0: answer "abort" to that query (1 = first)
     bool drawHidden = false;
+    int32_t calcOptions = 0;       // ZVSD_OPTION_* flags
 };
 
 class TestHost {

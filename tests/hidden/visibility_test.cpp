@@ -1,7 +1,13 @@
-// Visibility of outlines that touch the outline of the face in front of them.
+// Visibility of outlines that touch, share stretches with or nearly touch the
+// outline of a face in front of them, through the C interface. The viewer
+// looks down the Z axis from +Z; projection drops Z.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "zvhlr.h"
@@ -13,7 +19,7 @@ void Project(ZVSDHandle, const TXYZ* p, TXY* out) {
     out->Y = p->Y;
 }
 
-// The viewer looks down the Z axis from +Z.
+// z of the point minus z of the plane at the point's (x, y).
 double Depth(ZVSDHandle, const TXYZ* p, const TPlane* plane, TXYZ*) {
     const TXYZ& n = plane->Normal;
     if (n.Z > -1e-12 && n.Z < 1e-12) return 0.0;
@@ -26,101 +32,165 @@ std::vector<double> MaskOf(ZVSDHandle h, int32_t index) {
     return mask;
 }
 
-std::vector<TXYZ> At(std::vector<TXY> xy, double z) {
-    std::vector<TXYZ> points;
+using Outline = std::vector<TXY>;
+using Contour = std::vector<TXYZ>;
+
+Contour At(const Outline& xy, double z) {
+    Contour points;
     for (const TXY& p : xy) points.push_back(TXYZ{p.X, p.Y, z});
     return points;
 }
 
-// Front face (clockwise seen from +Z, so it faces the viewer) at z = 1, and
-// the outline behind it at z = 0; returns the back outline's mask.
-std::vector<double> MaskBehindSquare(const std::vector<TXY>& back, const std::vector<TXY>& hole = {}) {
+// One item as added: an outer contour or a hole.
+struct Item {
+    bool hole = false;
+    Contour points;
+};
+
+// Adds the items in one bracket and returns every item's mask.
+std::vector<std::vector<double>> Masks(const std::vector<Item>& items) {
     ZVSDHandle h = ZVSDCreate();
     TZVSDData d;
     _ZVSDGetData(h, &d);
     d.ProjectProc = Project;
     d.DepthProc = Depth;
     _ZVSDSetData(h, &d);
-    std::vector<TXYZ> front = At({{0, 4}, {4, 4}, {4, 0}, {0, 0}}, 1);
-    std::vector<TXYZ> behind = At(back, 0);
     ZVSDSetChanging(h, 1);
-    ZVSDAddContour(h, 4, front.data());
-    if (!hole.empty()) {
-        std::vector<TXYZ> holeAt = At(hole, 1);
-        ZVSDAddHole(h, static_cast<int32_t>(holeAt.size()), holeAt.data());
+    for (const Item& item : items) {
+        const int32_t n = static_cast<int32_t>(item.points.size());
+        item.hole ? ZVSDAddHole(h, n, item.points.data()) : ZVSDAddContour(h, n, item.points.data());
     }
-    ZVSDAddContour(h, static_cast<int32_t>(behind.size()), behind.data());
     ZVSDSetChanging(h, 0);
-    std::vector<double> mask = MaskOf(h, hole.empty() ? 1 : 2);
-    EXPECT_EQ(MaskOf(h, 0), std::vector<double>{1.0});
+    std::vector<std::vector<double>> masks;
+    for (int32_t k = 0; k < static_cast<int32_t>(items.size()); ++k) masks.push_back(MaskOf(h, k));
     ZVSDFree(h);
-    return mask;
+    return masks;
 }
 
-TEST(Visibility, AnOutlineInsideAFrontFaceIsHiddenWhole) {
-    EXPECT_EQ(MaskBehindSquare({{1, 1}, {1, 3}, {3, 3}, {3, 1}}), std::vector<double>{-1.0});
+const Outline kSquare = {{0, 4}, {4, 4}, {4, 0}, {0, 0}};  // clockwise: faces the viewer
+const Outline kWideHole = {{0.5, 0.5}, {3.5, 0.5}, {3.5, 3.5}, {0.5, 3.5}};
+const Outline kSmallHole = {{1, 1}, {1, 3}, {3, 3}, {3, 1}};
+
+// The square at z = 1 (with a hole when given) and the back outline at z = 0;
+// the front face itself always stays visible.
+std::vector<double> MaskBehindSquare(const Outline& back, const Outline& hole = {}) {
+    std::vector<Item> items{{false, At(kSquare, 1)}};
+    if (!hole.empty()) items.push_back({true, At(hole, 1)});
+    items.push_back({false, At(back, 0)});
+    auto masks = Masks(items);
+    EXPECT_EQ(masks.front(), std::vector<double>{1.0});
+    return masks.back();
 }
 
-TEST(Visibility, AnOutlineTouchingTheFrontFaceFromInsideIsHiddenWhole) {
-    // Touches the bottom edge at a vertex.
-    EXPECT_EQ(MaskBehindSquare({{1, 1}, {2, 3}, {3, 1}, {2, 0}}), std::vector<double>{-1.0});
-    // Touches the bottom edge at a vertex and runs along the right edge.
-    EXPECT_EQ(MaskBehindSquare({{1, 2}, {4, 2}, {4, 1}, {2, 0}}), std::vector<double>{-1.0});
-    // Touches the bottom edge and the top edge at vertices, runs along the right edge.
-    EXPECT_EQ(MaskBehindSquare({{2, 0}, {1, 2}, {3, 4}, {4, 2}, {4, 1}}), std::vector<double>{-1.0});
-    EXPECT_EQ(MaskBehindSquare({{2, 0}, {4, 1}, {4, 2}, {3, 4}, {1, 2}}), std::vector<double>{-1.0});
-    // Shares a stretch of the left edge.
-    EXPECT_EQ(MaskBehindSquare({{0, 1}, {0, 3}, {2, 3}, {2, 1}}), std::vector<double>{-1.0});
+TEST(Visibility, OutlinesBehindASquareWithAndWithoutHole) {
+    struct Case {
+        const char* what;
+        Outline back, hole;
+        std::vector<double> mask;
+    } cases[] = {
+        {"inside", {{1, 1}, {1, 3}, {3, 3}, {3, 1}}, {}, {-1.0}},
+        {"touching the bottom edge at a vertex", {{1, 1}, {2, 3}, {3, 1}, {2, 0}}, {}, {-1.0}},
+        // Inside but running along the face's outline: visible there (a shared silhouette).
+        {"running along the right edge", {{1, 2}, {4, 2}, {4, 1}, {2, 0}}, {}, {-1.0, 1, 2}},
+        {"touching top and bottom, along the right edge", {{2, 0}, {1, 2}, {3, 4}, {4, 2}, {4, 1}}, {}, {-1.0, 3, 4}},
+        {"sharing a stretch of the left edge", {{0, 1}, {0, 3}, {2, 3}, {2, 1}}, {}, {1.0, 1, 4}},
+        {"touching from outside at a vertex", {{4, 1}, {6, 2}, {6, 1}}, {}, {1.0}},
+        {"touching from outside along an edge", {{4, 0}, {4, 4}, {6, 4}, {6, 0}}, {}, {1.0}},
+        {"inside a hole", {{1, 1}, {1, 3}, {3, 3}, {3, 1}}, kWideHole, {1.0}},
+        {"touching a hole's edge at a vertex", {{1, 1}, {2, 3}, {3, 1}, {2, 0.5}}, kWideHole, {1.0}},
+        {"along a hole's right edge", {{1, 2}, {3.5, 2}, {3.5, 1}, {2, 0.5}}, kWideHole, {1.0}},
+        {"sharing a stretch of a hole's edge", {{0.5, 1}, {0.5, 3}, {2, 3}, {2, 1}}, kWideHole, {1.0}},
+        // Runs along the hole's edge from 3 to 4: visible there, as along an outer edge.
+        {"through a hole, along its edge",
+         {{0.5, 0.5}, {0.5, 2}, {1.5, 2}, {1.5, 1}, {2.5, 1}, {2.8, 0.5}}, kSmallHole, {-1.0, 1.5, 4}},
+        {"passing behind the face", {{-1, 3}, {-1, 5}, {2, 5}, {2, 3}}, {}, {1.0, 2.5, 3 + 2.0 / 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<double> mask = MaskBehindSquare(c.back, c.hole);
+        ASSERT_EQ(mask.size(), c.mask.size()) << ::testing::PrintToString(mask);
+        for (size_t k = 0; k < mask.size(); ++k) EXPECT_NEAR(mask[k], c.mask[k], 1e-9);
+    }
 }
 
-TEST(Visibility, AnOutlineTouchingTheFrontFaceFromOutsideStaysVisible) {
-    EXPECT_EQ(MaskBehindSquare({{4, 1}, {6, 2}, {6, 1}}), std::vector<double>{1.0});
-    EXPECT_EQ(MaskBehindSquare({{4, 0}, {4, 4}, {6, 4}, {6, 0}}), std::vector<double>{1.0});
+// A long occluder edge met by a short edge whose end lies within a few
+// tolerances of it, on either side: the cut there must not be lost, and a lost
+// cut must never hide the whole outline.
+TEST(Visibility, ShortEdgeEndingNearALongOccluderEdge) {
+    const Outline front = {{0, 100}, {100, 100}, {100, 0}, {0, 0}};
+    for (double d : {0.0, 1e-9, -1e-9, 1e-7, -1e-7, 5e-6, 8e-6, -8e-6, 1.2e-5, -1.2e-5, 1e-4, -1e-4}) {
+        SCOPED_TRACE(d);
+        const Outline back = {{50, 99.5}, {50, 100 + d}, {60, 150}, {60, 99.5}};
+        auto masks = Masks({{false, At(front, 1)}, {false, At(back, 0)}});
+        const std::vector<double>& mask = masks[1];
+        ASSERT_EQ(mask.size(), 3u) << ::testing::PrintToString(mask);
+        EXPECT_EQ(mask[0], -1.0);
+        EXPECT_NEAR(mask[1], d > 0 ? 0.5 / (0.5 + d) : 1.0, 2e-5);  // where the outline leaves the square
+        EXPECT_NEAR(mask[2], 2 + 50 / 50.5, 1e-9);
+    }
 }
 
-TEST(Visibility, AnOutlineInsideAHoleOfTheFrontFaceStaysVisible) {
-    const std::vector<TXY> hole = {{0.5, 0.5}, {3.5, 0.5}, {3.5, 3.5}, {0.5, 3.5}};  // winds against the face
-    EXPECT_EQ(MaskBehindSquare({{1, 1}, {1, 3}, {3, 3}, {3, 1}}, hole), std::vector<double>{1.0});
-    // Touching the hole's bottom edge at a vertex.
-    EXPECT_EQ(MaskBehindSquare({{1, 1}, {2, 3}, {3, 1}, {2, 0.5}}, hole), std::vector<double>{1.0});
-    // Touching it at a vertex and running along its right edge.
-    EXPECT_EQ(MaskBehindSquare({{1, 2}, {3.5, 2}, {3.5, 1}, {2, 0.5}}, hole), std::vector<double>{1.0});
-    // Sharing a stretch of its left edge.
-    EXPECT_EQ(MaskBehindSquare({{0.5, 1}, {0.5, 3}, {2, 3}, {2, 1}}, hole), std::vector<double>{1.0});
-}
-
-// Runs A's contour and a square B = (0,0)-(2,2) at z = 0 seen from +Z; A runs
-// along B's bottom edge and then turns behind B. Returns A's mask.
-std::vector<double> MaskOfRunAlongEdge(bool mirrored) {
-    std::vector<TXYZ> a = {{3, 0, 0}, {2, 0, 0}, {0, 0, 0}, {1, 1, -1}, {3, 1, -1}};
-    std::vector<TXYZ> b = {{0, 0, 0}, {0, 2, 0}, {2, 2, 0}, {2, 0, 0}};
-    if (mirrored) {
-        for (auto* contour : {&a, &b}) {
-            for (TXYZ& p : *contour) p.X = -p.X;
-            std::reverse(contour->begin(), contour->end());
+// A hole whose vertices touch a front face's edge at three points (full
+// precision matters): hidden on the edges inside the face, visible elsewhere.
+TEST(Visibility, HoleTouchingAFrontFaceAtThreeVertices) {
+    std::ifstream in(std::string(ZVHLR_HIDDEN_DATA) + "/touching-hole.txt");
+    ASSERT_TRUE(in) << "touching-hole.txt";
+    std::vector<Item> items;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        int count = 0;
+        if (!(words >> kind >> count) || (kind != "contour" && kind != "hole")) continue;
+        Item item{kind == "hole", {}};
+        for (int k = 0; k < count && std::getline(in, line); ++k) {
+            std::istringstream xyz(line);
+            TXYZ p{};
+            xyz >> p.X >> p.Y >> p.Z;
+            item.points.push_back(p);
         }
+        items.push_back(item);
     }
-    ZVSDHandle h = ZVSDCreate();
-    TZVSDData d;
-    _ZVSDGetData(h, &d);
-    d.ProjectProc = Project;
-    d.DepthProc = Depth;
-    _ZVSDSetData(h, &d);
-    ZVSDSetChanging(h, 1);
-    ZVSDAddContour(h, 5, a.data());
-    ZVSDAddContour(h, 4, b.data());
-    ZVSDSetChanging(h, 0);
-    std::vector<double> mask = MaskOf(h, 0);
-    EXPECT_EQ(MaskOf(h, 1), std::vector<double>{1.0});
-    ZVSDFree(h);
-    return mask;
+    ASSERT_EQ(items.size(), 3u);
+    const std::vector<double> mask = Masks(items)[1];
+    // Visibility in the middle of every edge, read off the mask.
+    auto visibleAt = [&](double t) {
+        bool visible = mask[0] > 0;
+        for (size_t k = 1; k < mask.size(); ++k)
+            if (mask[k] < t) visible = !visible;
+        return visible;
+    };
+    EXPECT_FALSE(visibleAt(0.5)) << ::testing::PrintToString(mask);
+    for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(visibleAt(edge + 0.5)) << edge;
+    EXPECT_FALSE(visibleAt(6.5));
 }
 
+// A hole before any outer contour hides nothing, but is hidden like any contour.
+TEST(Visibility, HoleBeforeAnyContourIsHiddenByFrontFaces) {
+    auto masks = Masks({{true, At({{1, 1}, {1, 3}, {3, 3}, {3, 1}}, 0)},
+                        {false, At(kSquare, 1)},
+                        {true, At({{5, 1}, {5, 3}, {7, 3}, {7, 1}}, 0)}});
+    EXPECT_EQ(masks[0], std::vector<double>{-1.0});
+    EXPECT_EQ(masks[1], std::vector<double>{1.0});
+    EXPECT_EQ(masks[2], std::vector<double>{1.0});
+}
+
+// A runs along B's bottom edge and then turns behind B (and mirrored).
 TEST(Visibility, AnEdgeRunningAlongAFrontFacesOutlineStaysVisible) {
-    // Hidden from where A leaves B's bottom edge into B to where it leaves B.
-    EXPECT_EQ(MaskOfRunAlongEdge(false), (std::vector<double>{1.0, 2.0, 3.5}));
-    // Mirrored and reversed: A runs into B first and reaches the edge at vertex 2.
-    EXPECT_EQ(MaskOfRunAlongEdge(true), (std::vector<double>{1.0, 0.5, 2.0}));
+    for (bool mirrored : {false, true}) {
+        Contour a = {{3, 0, 0}, {2, 0, 0}, {0, 0, 0}, {1, 1, -1}, {3, 1, -1}};
+        Contour b = {{0, 0, 0}, {0, 2, 0}, {2, 2, 0}, {2, 0, 0}};
+        if (mirrored) {
+            for (Contour* contour : {&a, &b}) {
+                for (TXYZ& p : *contour) p.X = -p.X;
+                std::reverse(contour->begin(), contour->end());
+            }
+        }
+        auto masks = Masks({{false, a}, {false, b}});
+        EXPECT_EQ(masks[1], std::vector<double>{1.0});
+        // Hidden from where A leaves B's bottom edge into B to where it leaves B.
+        EXPECT_EQ(masks[0], mirrored ? (std::vector<double>{1.0, 0.5, 2.0}) : (std::vector<double>{1.0, 2.0, 3.5}));
+    }
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ TEST(ViewExports, RejectBadArguments) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
 
     EXPECT_EQ(ZVSDSetOptions(unknown, ZVSD_OPTION_INDEX, 1), -1);
-    EXPECT_EQ(ZVSDSetOptions(h, 4, 1), -1);
+    EXPECT_EQ(ZVSDSetOptions(h, 8, 1), -1);
     EXPECT_EQ(ZVSDSetOptions(h, ZVSD_OPTION_INDEX, -1), -1);
     EXPECT_EQ(ZVSDSetOptions(h, 0, 0), 0);
     EXPECT_EQ(ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1000), 0);

@@ -160,15 +160,20 @@ struct ModeChoice {
 
 // Every camera of the tool can be expressed as the library's view; should the
 // library refuse it, the tool's callbacks stay in charge.
+// Every mode splits stretches where an edge passes through a face, so that
+// parts that pierce each other are drawn right.
 ModeChoice ChooseMode(ZVSDHandle h, const Camera& camera, double scale, bool reference) {
     ModeChoice choice;
-    if (reference) return choice;
+    if (reference) {
+        ZVSDSetOptions(h, ZVSD_OPTION_SPLIT, 0);
+        return choice;
+    }
     const LibraryView view = LibraryViewOf(camera, scale);
     if (ZVSDSetView(h, view.base.data(), view.angleDegrees) == 0 &&
-        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 0) == 0) {
+        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW | ZVSD_OPTION_SPLIT, 0) == 0) {
         choice.mode = CalcMode::BuiltinView;
         choice.shift = view.shift;
-    } else if (ZVSDSetOptions(h, ZVSD_OPTION_INDEX, 0) == 0) {
+    } else if (ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_SPLIT, 0) == 0) {
         choice.mode = CalcMode::Index;
     }
     return choice;
