@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     app.add_option("--limit", limit, "largest wrong plus missing share in percent")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
-    std::printf("%-28s %-16s %12s %9s %9s %9s %8s\n", "model", "view", "drawn", "vis>hid", "hid>vis", "missing",
-                "wrong %");
+    std::printf("%-28s %-16s %12s %9s %9s %9s %9s %8s\n", "model", "view", "drawn", "vis>hid", "hid>vis", "missing",
+                "skipped %", "wrong %");
     bool over = false;
     for (const std::string& path : models) {
         std::vector<Polygon> polygons;
@@ -53,9 +53,10 @@ int main(int argc, char** argv) {
             const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing);
             const double share = 100 * check.WrongShare();
             over = over || share > limit;
-            std::printf("%-28s %-16s %12.6g %9.4g %9.4g %9.4g %8.3f%s\n",
+            const double skipped = check.checked > 0 ? 100 * check.skipped / check.checked : 0;
+            std::printf("%-28s %-16s %12.6g %9.4g %9.4g %9.4g %9.2f %8.3f%s\n",
                         std::filesystem::path(path).filename().string().c_str(), name.c_str(), check.drawn,
-                        check.visibleHidden, check.hiddenVisible, check.missing, share, share > limit ? "  !" : "");
+                        check.visibleHidden, check.hiddenVisible, check.missing, skipped, share, share > limit ? "  !" : "");
         }
     }
     return over ? 1 : 0;

@@ -131,6 +131,7 @@ public:
         step_ = size_ / 2000;
         near_ = 2e-3 * size_;
         cover_ = 2e-5 * size_;
+        margin_ = 1e-3 * size_;
         IndexFaces(polygons, all);
         IndexEdges(all);
         IndexDrawing(drawing, all);
@@ -181,11 +182,15 @@ private:
         }
     }
 
-    // Whether the 3-D point can see the eye past every face.
-    bool SeesEye(Vec3 p, Point2 q) const {
+    // Whether the 3-D point sees the eye past every face: Blocked when a face
+    // covers the ray clearly inside, Grazing when the ray only passes within
+    // the margin of a face's boundary (silhouettes of faceted surfaces).
+    enum class Sight { Free, Grazing, Blocked };
+    Sight SightOf(Vec3 p, Point2 q) const {
         const Vec3 toEye = camera_.Perspective() ? camera_.Eye() - p : camera_.Forward() * -1.0;
         const double reach = camera_.Perspective() ? Length(toEye) : 1e300;
         const Vec3 dir = Normalized(toEye);
+        Sight sight = Sight::Free;
         for (int f : faceGrid_->At(q)) {
             const Face& face = faces_[f];
             const double denom = Dot(face.normal, dir);
@@ -195,9 +200,20 @@ private:
             const Point2 h = face.frame.Map(p + dir * t);
             bool inside = Contains(face.rings[0], h);
             for (size_t k = 1; inside && k < face.rings.size(); ++k) inside = !Contains(face.rings[k], h);
-            if (inside) return false;
+            if (!inside) continue;
+            if (!NearBoundary(face, h)) return Sight::Blocked;
+            sight = Sight::Grazing;
         }
-        return true;
+        return sight;
+    }
+
+    bool NearBoundary(const Face& face, Point2 h) const {
+        for (const auto& ring : face.rings) {
+            for (size_t k = 0; k < ring.size(); ++k) {
+                if (DistanceToSegment(h, ring[k], ring[(k + 1) % ring.size()]) < margin_) return true;
+            }
+        }
+        return false;
     }
 
     // Where edges overlap in the drawing, the drawing shows the visible one.
@@ -212,7 +228,12 @@ private:
             if (o == self || distance > near_) continue;
             const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
             const double t = len2 > 0 ? std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
-            if (!SeesEye(camera_.Interpolate(edges_[o].a, edges_[o].b, t), q)) continue;
+            const Sight sight = SightOf(camera_.Interpolate(edges_[o].a, edges_[o].b, t), q);
+            if (sight == Sight::Blocked) continue;
+            if (sight == Sight::Grazing) {
+                found = Others::Unclear;
+                continue;
+            }
             if (distance <= cover_) return Others::Shown;
             found = Others::Unclear;
         }
@@ -242,7 +263,12 @@ private:
                 result.skipped += piece;
                 continue;
             }
-            bool visible = SeesEye(p, q);
+            const Sight sight = SightOf(p, q);
+            bool visible = sight == Sight::Free;
+            if (sight == Sight::Grazing) {
+                result.skipped += piece;
+                continue;
+            }
             if (!visible) {
                 const Others others = OtherEdgesAt(e, q);
                 if (others == Others::Unclear) {
@@ -272,7 +298,7 @@ private:
     std::vector<Drawn> drawn_;
     Drawing drawing_;
     std::optional<Grid> faceGrid_, edgeGrid_, drawGrid_;
-    double size_ = 1, step_ = 1, near_ = 0, cover_ = 0, rayStart_ = 0;
+    double size_ = 1, step_ = 1, near_ = 0, cover_ = 0, margin_ = 0, rayStart_ = 0;
 };
 
 }  // namespace

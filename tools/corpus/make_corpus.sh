@@ -20,15 +20,21 @@ for scad in "$examples"/Old/example0{01,02,03,04,05,06,07,08,09,10,11,12,13,14,1
   (cd "$(dirname "$scad")" && timeout 300 openscad -q -o "$out/$name.stl" "$(basename "$scad")") \
     >/dev/null 2>&1 || { echo "make_corpus: $name did not export" >&2; rm -f "$out/$name.stl"; }
 done
-# Moved and scaled copies of a few parts, through openscad's own STL import.
-for name in example001 example013 CSG; do
+# Moved and scaled copies of a few parts, with corners rounded to float32 as
+# a binary STL stores them (openscad's own export prints six digits only).
+for name in example001 example005 example013 example024 CSG rotate_extrude; do
   [ -s "$out/$name.stl" ] || continue
-  for variant in "moved:translate([1e5,1e5,1e5])" "scaled:scale(1000)"; do
-    tag=${variant%%:*}; op=${variant#*:}
-    [ -s "$out/$name-$tag.stl" ] && continue
-    echo "$op import(\"$(realpath "$out/$name.stl")\");" > "$out/$name-$tag.scad"
-    timeout 300 openscad -q -o "$out/$name-$tag.stl" "$out/$name-$tag.scad" >/dev/null 2>&1 || rm -f "$out/$name-$tag.stl"
-    rm -f "$out/$name-$tag.scad"
-  done
+  python3 - "$out/$name.stl" "$out/$name-moved.stl" "$out/$name-scaled.stl" <<'PY'
+import struct, sys
+f32 = lambda x: struct.unpack('f', struct.pack('f', x))[0]
+lines = open(sys.argv[1]).read().splitlines(keepends=True)
+for target, change in ((sys.argv[2], lambda x: x + 1e5), (sys.argv[3], lambda x: x * 1000)):
+    with open(target, 'w') as out:
+        for line in lines:
+            t = line.split()
+            if t and t[0] == 'vertex':
+                line = '      vertex %r %r %r\n' % tuple(f32(change(float(x))) for x in t[1:4])
+            out.write(line)
+PY
 done
 ls "$out"/*.stl 2>/dev/null | wc -l | xargs echo "make_corpus: models in $out:"
