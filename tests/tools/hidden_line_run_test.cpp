@@ -38,6 +38,25 @@ TEST(HiddenLineRun, CubeDrawsEachEdgeOnceInAnyUnit) {
     }
 }
 
+// A faceted cylinder as modellers write them (16 to 64 segments) shows, from
+// the front, its silhouettes and the top and bottom lines only.
+TEST(HiddenLineRun, FacetedCylindersDrawOnlyTheirSilhouettesByDefault) {
+    for (int segments : {16, 24, 32, 64}) {
+        std::vector<Polygon> cylinder(2);
+        auto at = [segments](int k, double z) {
+            const double a = 2 * 3.14159265358979323846 * k / segments;
+            return Vec3{10 * std::cos(a), 10 * std::sin(a), z};
+        };
+        for (int k = 0; k < segments; ++k) {
+            cylinder.push_back({{at(k, 0), at(k + 1, 0), at(k + 1, 30), at(k, 30)}, {}, 0});
+            cylinder[0].outer.push_back(at(segments - k, 0));
+            cylinder[1].outer.push_back(at(k, 30));
+        }
+        RunResult front = Draw(cylinder, "front");
+        EXPECT_NEAR(LengthOf(front.drawing.visible), 2 * 30 + 2 * 20, 1e-6) << segments;
+    }
+}
+
 TEST(HiddenLineRun, RefusedAndAreaLessPolygonsAreCounted) {
     std::vector<Polygon> polygons = Cube();
     const double nan = std::numeric_limits<double>::quiet_NaN();
