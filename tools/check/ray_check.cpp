@@ -129,9 +129,9 @@ public:
             for (Vec3 v : p.outer) all.Add(camera.Project(v));
         size_ = std::max(all.max.x - all.min.x, all.max.y - all.min.y);
         step_ = size_ / 2000;
-        near_ = 2e-3 * size_;
+        near_ = 1e-3 * size_;
         cover_ = 2e-5 * size_;
-        margin_ = 1e-3 * size_;
+        margin_ = 5e-4 * size_;
         IndexFaces(polygons, all);
         IndexEdges(all);
         IndexDrawing(drawing, all);
