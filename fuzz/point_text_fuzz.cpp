@@ -12,7 +12,7 @@
 
 #include "geometry/point_array.h"
 #include "runtime/exception.h"
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 namespace {
 

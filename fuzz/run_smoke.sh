@@ -23,7 +23,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
 status=0
-for target in zvsd_calls_fuzz point_text_fuzz mesh_loader_fuzz; do
+for target in zvsd_calls_fuzz point_text_fuzz tessellation_fuzz stream_reader_fuzz mesh_loader_fuzz; do
   if [ ! -x "$build/$target" ]; then
     echo "fuzz smoke: $target was not built, skipped"
     continue

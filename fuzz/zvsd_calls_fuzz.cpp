@@ -17,7 +17,7 @@
 #include <limits>
 #include <vector>
 
-#include "runtime/units.h"
+#include "interface/library_units.h"
 #include "zvhlr.h"
 
 namespace {

@@ -29,8 +29,16 @@
 **     carried out when that call has ended); ZVSDDraw and ZVSDChanged do
 **     nothing then.
 **   - A contour whose projection is not finite takes no part in the
-**     calculation and gets the mask [-1]; holes added before any outer
-**     contour take no part either and keep the mask [1].
+**     calculation and gets the mask [-1]; a hole added before any outer
+**     contour belongs to no face: it hides nothing, but front faces hide it
+**     like any other contour.
+**
+** How visibility is decided: each contour is cut wherever its projection
+** meets an outline of another front-facing face (crossing, touching, running
+** along it or passing within 1e-5 of it), and every stretch between two cuts
+** is judged on its own: it is hidden when a point of it that lies clearly
+** inside that face (outer contour minus holes) lies behind the face's plane.
+** A stretch running along a face's outline, outer or hole, stays visible.
 **
 ** All functions must be called on one thread per handle; callbacks are called
 ** synchronously on the calling thread.

@@ -2,7 +2,7 @@
 // the shared library gets at load time.
 #include <gtest/gtest.h>
 
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

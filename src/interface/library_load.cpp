@@ -7,7 +7,7 @@
 // destructors of anything they created, and in every link order.
 #include <cstdlib>
 
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 namespace {
 

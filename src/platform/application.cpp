@@ -3,6 +3,8 @@
 #include <exception>
 #include <span>
 
+#include "platform/ascii_reader.h"
+#include "platform/ascii_writer.h"
 #include "platform/message_server.h"
 #include "runtime/class_registry.h"
 #include "runtime/message.h"
@@ -20,7 +22,8 @@ std::span<const TClass* const> PlatformClasses() {
     static const TClass* const classes[] = {
         &TZvComponent::Class(),     &TzvServer::Class(),         &TZvChangeServer::Class(),
         &TZVmessageserver::Class(), &TEventserver::Class(),      &Tzvreceiver::Class(),
-        &TzvChangeReceiver::Class(), &TEventReceiver::Class(),
+        &TzvChangeReceiver::Class(), &TEventReceiver::Class(),   &TZVWriter::Class(),
+        &TZVReader::Class(),        &TAsciiWriter::Class(),      &TAsciireader::Class(),
     };
     return classes;
 }
@@ -48,6 +51,8 @@ TStdApplication::TStdApplication(TComponent* owner) : TComponent(owner) {
     messageServer_->SetName("MessageServer");
     eventServer_ = Create<TEventserver>(this);
     eventServer_->SetName("Eventserver");
+    readerClass_ = &TAsciireader::Class();
+    writerClass_ = &TAsciiWriter::Class();
     if (!processApplication) processApplication = this;
     systemRoot_ = CreateRoot("ZVSystem");
     systemRoot_->SetFlags(TZvComponent::zvfSystemComponent);
@@ -121,6 +126,7 @@ TZvComponent* TStdApplication::FindByPath(const std::string& path) const {
 
 void TStdApplication::Reset() {
     SetReadContext(nullptr);
+    links_.Clear();
     SetCurrentRoot(nullptr);
     FrameworkBroadcast(zvmApplicationReset, this);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/component.h"
+#include "platform/link_list.h"
 #include "platform/server.h"
 #include "runtime/component.h"
 
@@ -32,7 +33,11 @@ public:
     TComponent* ReadContext() const { return readContext_; }
     void SetReadContext(TComponent* context);
 
-    // The object-stream classes; raise while none is registered.
+    // References of stream reading that wait for their targets.
+    TlinkList& Links() { return links_; }
+
+    // The object-stream classes (the ASCII writer and reader at first);
+    // raise while none is registered.
     const TClass& ReaderClass() const;
     const TClass& WriterClass() const;
     void SetReaderClass(const TClass* cls) { readerClass_ = cls; }
@@ -40,7 +45,8 @@ public:
 
     // Looks path up below the current root, or below the root container.
     TZvComponent* FindByPath(const std::string& path) const;
-    // Empties the read context and the current root; announces the reset.
+    // Empties the read context, the link list and the current root;
+    // announces the reset.
     void Reset();
 
 protected:
@@ -62,6 +68,7 @@ private:
     TZVmessageserver* messageServer_ = nullptr;
     TZvComponent* systemRoot_ = nullptr;
     TComponent* readContext_ = nullptr;
+    TlinkList links_;
     TZvComponent* externalsRoot_ = nullptr;
 };
 
@@ -75,7 +82,7 @@ TEventserver* ApplicationEventServer();
 TZvComponent* ApplicationExternalsRoot();
 
 // Library start-up: creates the process-wide application and registers the
-// platform's classes. Further calls do nothing.
+// platform's classes, the object-stream classes among them. Further calls do nothing.
 void InitApplicationUnit();
 // Library shut-down: frees the application and the process-wide message
 // server, and unregisters the platform's classes.

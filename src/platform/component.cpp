@@ -228,8 +228,6 @@ void TZvComponent::ClearChildren() {
     }
 }
 
-TZvComponent* TZvComponent::Clone() { return nullptr; }
-
 TZvComponent* TZvComponent::FindChild(const std::string& path) const {
     size_t start = 0;
     while (start < path.size() && static_cast<unsigned char>(path[start]) <= ' ') ++start;

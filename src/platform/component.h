@@ -24,6 +24,8 @@
 namespace zv {
 
 class TStdApplication;
+class TZVReader;
+class TZVWriter;
 
 class TZvComponent : public TComponent {
 public:
@@ -58,9 +60,23 @@ public:
     // failure with one child is shown to the user and clearing goes on.
     virtual void ClearChildren();
     virtual void SetFlags(uint8_t value) { flags_ = value; }
-    // A deep copy goes through the object stream, which is not part of this
-    // build: there is no copy, the result is none.
+    // A deep copy through the application's registered writer and reader
+    // classes: same class, framework name and fields, children copied too.
+    // Without an application the result is none.
     virtual TZvComponent* Clone();
+    // Writes "Count" and each child as a section of its own; subclasses
+    // write their own fields after it.
+    virtual void WriteToStream(TZVWriter& writer);
+    // Reads "Count" and the children, each made a child of this one.
+    virtual void ReadFromStream(TZVReader& reader);
+
+    // Writes the component as the root section of a new file, through the
+    // registered writer class. The file is replaced only once everything
+    // was written.
+    void SaveToFile(const std::string& fileName);
+    // Reads the root section of a file through the registered reader class;
+    // none when the file holds no component that can be made.
+    static TZvComponent* LoadFromFile(const std::string& fileName);
 
     // Renames the runtime name; the framework name follows, made unique
     // among the siblings (the runtime name keeps newName as given).

@@ -49,10 +49,10 @@ void Beep() noexcept {
 
 long BeepCount() { return beeps.load(); }
 
-}  // namespace zv
-
-extern "C" ZVHLR_API void ZVSetMessageHandler(TZVMessageProc proc, void* user) {
-    std::lock_guard<std::mutex> lock(zv::handlerMutex);
-    zv::handlerProc = proc;
-    zv::handlerUser = proc ? user : nullptr;
+void SetMessageHandler(TZVMessageProc proc, void* user) {
+    std::lock_guard<std::mutex> lock(handlerMutex);
+    handlerProc = proc;
+    handlerUser = proc ? user : nullptr;
 }
+
+}  // namespace zv

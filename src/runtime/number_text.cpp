@@ -46,9 +46,28 @@ double ParseFloat(const std::string& text) {
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(trimmed.c_str(), &end);
-    if (end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(value))
+    // An underflow gives the nearest subnormal or zero, which is what was
+    // written; an overflow gives an infinity.
+    if (end != trimmed.c_str() + trimmed.size() || !std::isfinite(value))
         throw EConvertError("'" + trimmed + "' is not a valid floating point value");
     return value;
+}
+
+int32_t ParseInteger(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    size_t last = text.find_last_not_of(" \t");
+    std::string trimmed = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    size_t digits = (!trimmed.empty() && (trimmed[0] == '-' || trimmed[0] == '+')) ? 1 : 0;
+    bool valid = trimmed.size() > digits && trimmed.size() - digits <= 11;
+    int64_t value = 0;
+    for (size_t i = digits; valid && i < trimmed.size(); ++i) {
+        valid = trimmed[i] >= '0' && trimmed[i] <= '9';
+        value = value * 10 + (trimmed[i] - '0');
+    }
+    if (valid && trimmed[0] == '-') value = -value;
+    if (!valid || value < INT32_MIN || value > INT32_MAX)
+        throw EConvertError("'" + trimmed + "' is not a valid integer value");
+    return static_cast<int32_t>(value);
 }
 
 }  // namespace zv

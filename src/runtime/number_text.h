@@ -1,6 +1,7 @@
 // Numbers in text, with the decimal separator of the current C locale.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zv {
@@ -14,5 +15,8 @@ std::string FormatFloat(double x);
 // Parses a whole text (blanks around it allowed) as a number written with the
 // locale's separator; raises EConvertError when it is not one.
 double ParseFloat(const std::string& text);
+// Parses a whole text (blanks around it allowed) as a decimal 32-bit integer
+// with an optional sign; raises EConvertError when it is not one.
+int32_t ParseInteger(const std::string& text);
 
 }  // namespace zv

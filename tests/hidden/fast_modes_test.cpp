@@ -219,9 +219,11 @@ TEST(FastModes, EveryModeGivesTheMasksOfThePlainLoopBitForBit) {
         const TBuiltinView view = RandomView(maker, perspective);
         perspectives += perspective;
         const bool frontPositive = maker.Chance(0.5);
+        const int32_t split = seed % 2 ? ZVSD_OPTION_SPLIT : 0;  // the plain loop cuts at piercings too
 
         ViewHost reference(view);
         reference.FrontPositive = frontPositive;
+        reference.CalcOptions = split;
         reference.Load(scene);
         reference.Calculate();
         const std::vector<ItemState> expected = StateOf(reference);
@@ -234,7 +236,7 @@ TEST(FastModes, EveryModeGivesTheMasksOfThePlainLoopBitForBit) {
             ViewHost fast(view);
             fast.FrontPositive = frontPositive;
             fast.Load(scene);
-            fast.CalcOptions = mode.flags;
+            fast.CalcOptions = mode.flags | split;
             fast.CalcThreads = mode.threads;
             fast.Calculate();
             const std::vector<ItemState> got = StateOf(fast);

@@ -33,76 +33,42 @@ std::vector<double> Merged(const std::vector<double>& target, const std::vector<
 
 using V = std::vector<double>;
 
-TEST(MergeMask, HiddenStretchIntoVisibleMask) {
-    EXPECT_EQ(Merged({1.0}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 1.75}));
-}
-
-TEST(MergeMask, OverlappingHiddenStretchesJoin) {
-    EXPECT_EQ(Merged({1.0, -1.25, 1.75}, {1.0, -1.5, 2.5}), (V{1.0, -1.25, 2.5}));
-    // The same with the roles exchanged.
-    EXPECT_EQ(Merged({1.0, -1.5, 2.5}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 2.5}));
-}
-
-TEST(MergeMask, SeparateHiddenStretchesStayApart) {
-    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {1.0, -2.0, 2.5}), (V{1.0, -0.5, 0.75, -2.0, 2.5}));
-    EXPECT_EQ(Merged({1.0, -2.0, 2.5}, {1.0, -0.5, 0.75}), (V{1.0, -0.5, 0.75, -2.0, 2.5}));
-}
-
-TEST(MergeMask, StretchAcrossTheStartKeepsHiddenStart) {
-    EXPECT_EQ(Merged({1.0}, {-1.0, 1.5, -4.5}), (V{-1.0, 1.5, -4.5}));
-    EXPECT_EQ(Merged({-1.0, 1.5, -4.5}, {1.0, -2.0, 2.5}), (V{-1.0, 1.5, -2.0, 2.5, -4.5}));
-}
-
-TEST(MergeMask, SingleValueSource) {
-    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {-1.0}), (V{-1.0}));
-    EXPECT_EQ(Merged({1.0}, {-1.0}), (V{-1.0}));
-    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {1.0}), (V{1.0, -0.5, 0.75}));
-    EXPECT_EQ(Merged({-1.0}, {1.0}), (V{-1.0}));
-    // Only exactly -1.0 hides everything.
-    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {-0.999}), (V{1.0, -0.5, 0.75}));
-}
-
-TEST(MergeMask, HiddenStretchesMeetingInTheSourceAreAbsorbed) {
-    EXPECT_EQ(Merged({1.0}, {1.0, -1.0, -2.0, 2.0, 3.0}), (V{1.0, -1.0, 3.0}));
-}
-
-TEST(MergeMask, FullyHiddenResultWithoutToggles) {
-    // Target hidden everywhere, source hides a stretch: nothing becomes visible.
-    EXPECT_EQ(Merged({-1.0}, {1.0, -1.0, 2.0}), (V{-1.0}));
-    // Source hidden from its start, wrapping, target hidden: still [-1.0].
-    EXPECT_EQ(Merged({-1.0}, {-1.0, 1.5, -4.5}), (V{-1.0}));
-}
-
-TEST(MergeMask, TinyToggleThroughTheSourceWalkIsDropped) {
-    // Toggles of magnitude at most 1e-5 taken while walking the source move the
-    // counter but are not recorded; a larger one is.
-    EXPECT_EQ(Merged({1.0}, {1.0, -0.000003, 0.000006, -1.0, 2.0}), (V{1.0, -1.0, 2.0}));
-    EXPECT_EQ(Merged({1.0}, {1.0, -0.00002, 2.0}), (V{1.0, -0.00002, 2.0}));
-    // A hidden stretch that starts within 1e-5 of the start keeps only its end.
-    EXPECT_EQ(Merged({1.0}, {1.0, -0.000005, 2.0}), (V{1.0, 2.0}));
-    EXPECT_EQ(Merged({1.0, -0.000005, 2.0}, {1.0, -0.5, 0.75}), (V{1.0, 2.0}));
-}
-
-TEST(MergeMask, TinyToggleOfRemainingTargetCountsBySign) {
-    // Target toggles left after the last source toggle are taken by sign only.
-    EXPECT_EQ(Merged({1.0, -0.000005, 2.0}, {1.0, -0.000001, 0.000002}), (V{1.0, -0.000005, 2.0}));
-}
-
-TEST(MergeMask, TargetToggleWithinToleranceOfSourceComesAfter) {
-    // 0.999996 is within 1e-5 of the source toggle 1.0: the source toggle is
-    // taken first, and the pair out of order bounds no stretch: the hidden
-    // stretches join.
-    EXPECT_EQ(Merged({1.0, -0.999996, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 2.0}));
-    // A target toggle clearly below is taken first and the stretches join.
-    EXPECT_EQ(Merged({1.0, -0.99, 2.0}, {1.0, -0.5, 1.0}), (V{1.0, -0.5, 2.0}));
-}
-
-TEST(MergeMask, EmptyMasks) {
-    // A source without values leaves the target unchanged.
-    EXPECT_EQ(Merged({1.0, -0.5, 0.75}, {}), (V{1.0, -0.5, 0.75}));
-    // A target without values counts as fully visible.
-    EXPECT_EQ(Merged({}, {1.0, -1.25, 1.75}), (V{1.0, -1.25, 1.75}));
-    EXPECT_EQ(Merged({}, {-1.0}), (V{-1.0}));
+// The documented merges and the tolerance rules: toggles of magnitude up to
+// 1e-5 met while walking the source move the counter but are not recorded;
+// target toggles left after the last source toggle count by sign only; a
+// target toggle within 1e-5 of a source toggle is taken after it, and a pair
+// that ends up out of order bounds no stretch.
+TEST(MergeMask, DocumentedMerges) {
+    struct Case {
+        V target, source, merged;
+    } cases[] = {
+        {{1.0}, {1.0, -1.25, 1.75}, {1.0, -1.25, 1.75}},
+        {{1.0, -1.25, 1.75}, {1.0, -1.5, 2.5}, {1.0, -1.25, 2.5}},
+        {{1.0, -1.5, 2.5}, {1.0, -1.25, 1.75}, {1.0, -1.25, 2.5}},
+        {{1.0, -0.5, 0.75}, {1.0, -2.0, 2.5}, {1.0, -0.5, 0.75, -2.0, 2.5}},
+        {{1.0, -2.0, 2.5}, {1.0, -0.5, 0.75}, {1.0, -0.5, 0.75, -2.0, 2.5}},
+        {{1.0}, {-1.0, 1.5, -4.5}, {-1.0, 1.5, -4.5}},
+        {{-1.0, 1.5, -4.5}, {1.0, -2.0, 2.5}, {-1.0, 1.5, -2.0, 2.5, -4.5}},
+        {{1.0, -0.5, 0.75}, {-1.0}, {-1.0}},
+        {{1.0, -0.5, 0.75}, {1.0}, {1.0, -0.5, 0.75}},
+        {{-1.0}, {1.0}, {-1.0}},
+        {{1.0, -0.5, 0.75}, {-0.999}, {1.0, -0.5, 0.75}},  // only exactly -1.0 hides everything
+        {{1.0}, {1.0, -1.0, -2.0, 2.0, 3.0}, {1.0, -1.0, 3.0}},
+        {{-1.0}, {1.0, -1.0, 2.0}, {-1.0}},
+        {{-1.0}, {-1.0, 1.5, -4.5}, {-1.0}},
+        {{1.0}, {1.0, -0.000003, 0.000006, -1.0, 2.0}, {1.0, -1.0, 2.0}},
+        {{1.0}, {1.0, -0.00002, 2.0}, {1.0, -0.00002, 2.0}},
+        {{1.0}, {1.0, -0.000005, 2.0}, {1.0, 2.0}},
+        {{1.0, -0.000005, 2.0}, {1.0, -0.5, 0.75}, {1.0, 2.0}},
+        {{1.0, -0.000005, 2.0}, {1.0, -0.000001, 0.000002}, {1.0, -0.000005, 2.0}},
+        {{1.0, -0.999996, 2.0}, {1.0, -0.5, 1.0}, {1.0, -0.5, 2.0}},
+        {{1.0, -0.99, 2.0}, {1.0, -0.5, 1.0}, {1.0, -0.5, 2.0}},
+        {{1.0, -0.5, 0.75}, {}, {1.0, -0.5, 0.75}},  // a source without values changes nothing
+        {{}, {1.0, -1.25, 1.75}, {1.0, -1.25, 1.75}},  // a target without values counts as visible
+        {{}, {-1.0}, {-1.0}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Merged(c.target, c.source), c.merged) << ::testing::PrintToString(c.target)
+                                                                                 << " + " << ::testing::PrintToString(c.source);
 }
 
 TEST(MergeMask, SourceMayBeTheTargetItself) {

@@ -48,14 +48,20 @@ TEST(StdApplication, HoldsTheRootContainersAndServers) {
 
 TEST(StdApplication, StreamClassesMustBeRegisteredBeforeUse) {
     TStdApplication* app = zv::Application();
+    EXPECT_EQ(app->ReaderClass().Name(), "TAsciireader");
+    EXPECT_EQ(app->WriterClass().Name(), "TAsciiWriter");
+    const zv::TClass* reader = &app->ReaderClass();
+    const zv::TClass* writer = &app->WriterClass();
+    app->SetReaderClass(nullptr);
+    app->SetWriterClass(nullptr);
     EXPECT_EQ(ExceptionText([&] { app->ReaderClass(); }), "No readerClass registered");
     EXPECT_EQ(ExceptionText([&] { app->WriterClass(); }), "No writerclass registered");
     app->SetReaderClass(&TZvComponent::Class());
     app->SetWriterClass(&TComponent::Class());
     EXPECT_EQ(zv::ApplicationReaderClass(), &TZvComponent::Class());
     EXPECT_EQ(zv::ApplicationWriterClass(), &TComponent::Class());
-    app->SetReaderClass(nullptr);
-    app->SetWriterClass(nullptr);
+    app->SetReaderClass(reader);
+    app->SetWriterClass(writer);
 }
 
 TEST(StdApplication, ThePlatformClassesAreRegistered) {

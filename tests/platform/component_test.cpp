@@ -572,9 +572,17 @@ TEST_F(FrameworkComponents, ResetForgetsTheCurrentRootAndAnnouncesItself) {
     EXPECT_EQ(log->Count(zv::zvmApplicationReset, app), 1);
 }
 
-TEST_F(FrameworkComponents, CloneGivesNoCopyWithoutTheObjectStream) {
+TEST_F(FrameworkComponents, CloneCopiesNameClassAndChildren) {
     TZvComponent* c = Make("C");
-    EXPECT_EQ(c->Clone(), nullptr);
+    Make("D")->SetParent(c);
+    TZvComponent* copy = c->Clone();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, c);
+    EXPECT_EQ(copy->GetZvName(), "C");
+    ASSERT_EQ(copy->ChildCount(), 1);
+    EXPECT_EQ(copy->ChildAt(0)->GetZvName(), "D");
+    EXPECT_EQ(copy->ChildAt(0)->Parent(), copy);
+    copy->Free();
 }
 
 }  // namespace

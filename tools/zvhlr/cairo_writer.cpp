@@ -78,6 +78,8 @@ void Paint(cairo_t* cr, const Drawing& drawing, const CairoStyle& style) {
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_set_line_width(cr, stroke);
     StrokeLines(cr, drawing.visible, fit);
+    cairo_set_line_width(cr, stroke * 0.7);
+    StrokeLines(cr, drawing.text, fit);
 }
 
 }  // namespace

@@ -130,6 +130,7 @@ void ApplyDraftingConventions(Drawing& drawing) {
     }
     JoinPolylines(clean.visible);
     JoinPolylines(clean.hidden);
+    clean.text = std::move(drawing.text);
     drawing = std::move(clean);
 }
 

@@ -90,6 +90,7 @@ Extent ExtentOf(const Drawing& drawing, bool withHidden) {
     Extent extent;
     Extend(extent, drawing.visible);
     if (withHidden) Extend(extent, drawing.hidden);
+    Extend(extent, drawing.text);
     return extent;
 }
 

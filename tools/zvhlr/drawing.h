@@ -13,6 +13,7 @@ using Polyline = std::vector<Point2>;
 struct Drawing {
     std::vector<Polyline> visible;
     std::vector<Polyline> hidden;
+    std::vector<Polyline> text;  // stroke-font lettering, drawn like visible lines
 };
 
 // Adds the segment a-b to the polylines, continuing the last one when it ends at a.
@@ -24,8 +25,8 @@ void JoinPolylines(std::vector<Polyline>& lines);
 
 double LengthOf(const std::vector<Polyline>& lines);
 
-// The smallest rectangle around every point: (min, max); empty drawings give
-// an empty result.
+// The smallest rectangle around every point (the text's included): (min,
+// max); empty drawings give an empty result.
 struct Extent {
     Point2 min, max;
     bool empty = true;

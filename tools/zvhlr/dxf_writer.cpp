@@ -81,10 +81,11 @@ void Tables(std::ostream& out, const Extent& extent) {
     Group(out, 0, "ENDTAB");
     Group(out, 0, "TABLE");
     Group(out, 2, "LAYER");
-    Group(out, 70, 3);
+    Group(out, 70, 4);
     Layer(out, "0", 7, "CONTINUOUS");
     Layer(out, "VISIBLE", 7, "CONTINUOUS");
     Layer(out, "HIDDEN", 8, "DASHED");
+    Layer(out, "TEXT", 7, "CONTINUOUS");
     Group(out, 0, "ENDTAB");
     Group(out, 0, "ENDSEC");
 }
@@ -101,6 +102,29 @@ void Lines(std::ostream& out, const std::vector<Polyline>& lines, const std::str
             Group(out, 21, line[k].y);
             Group(out, 31, 0.0);
         }
+    }
+}
+
+// Each line as one open POLYLINE with its VERTEX entities, so that a pen
+// draws a letter's outline without lifting.
+void Polylines(std::ostream& out, const std::vector<Polyline>& lines, const std::string& layer) {
+    for (const Polyline& line : lines) {
+        Group(out, 0, "POLYLINE");
+        Group(out, 8, layer);
+        Group(out, 66, 1);
+        Group(out, 10, 0.0);
+        Group(out, 20, 0.0);
+        Group(out, 30, 0.0);
+        Group(out, 70, 0);
+        for (Point2 p : line) {
+            Group(out, 0, "VERTEX");
+            Group(out, 8, layer);
+            Group(out, 10, p.x);
+            Group(out, 20, p.y);
+            Group(out, 30, 0.0);
+        }
+        Group(out, 0, "SEQEND");
+        Group(out, 8, layer);
     }
 }
 
@@ -123,6 +147,7 @@ void WriteDxf(const Drawing& drawing, bool withHidden, std::ostream& out) {
     Group(out, 2, "ENTITIES");
     if (withHidden) Lines(out, drawing.hidden, "HIDDEN");
     Lines(out, drawing.visible, "VISIBLE");
+    Polylines(out, drawing.text, "TEXT");
     Group(out, 0, "ENDSEC");
     Group(out, 0, "EOF");
 }

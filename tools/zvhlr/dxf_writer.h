@@ -1,5 +1,5 @@
 // DXF drawings (R12, ASCII): lines on the layers VISIBLE and HIDDEN, hidden
-// ones on the linetype DASHED, in drawing coordinates (model units of the
+// ones on the linetype DASHED, lettering as polylines on the layer TEXT, in drawing coordinates (model units of the
 // view plane), every number written exactly.
 #pragma once
 

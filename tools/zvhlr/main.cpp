@@ -14,6 +14,7 @@
 #include "dxf_writer.h"
 #include "hidden_line_run.h"
 #include "interrupt.h"
+#include "label.h"
 #include "load_error.h"
 #include "model_file.h"
 #include "options.h"
@@ -105,6 +106,14 @@ void PrintStats(const RunResult& result) {
 
 void QuietMessages(int32_t, const char*, void*) {}
 
+void AddLabel(Drawing& drawing, const Options& options) {
+    Label label = LabelUnder(options.label, options.font, ExtentOf(drawing, options.hidden));
+    if (label.family.empty()) {
+        std::fprintf(stderr, "zvhlr: no outline font found for \"%s\": the label is left out\n", options.font.c_str());
+    }
+    drawing.text = std::move(label.lines);
+}
+
 int Run(const Options& options) {
     const std::string output = OutputPath(options);
     const OutputFormat format = FormatOf(output);
@@ -138,6 +147,7 @@ int Run(const Options& options) {
                      options.input.c_str());
         return kExitFailure;
     }
+    if (!options.label.empty()) AddLabel(result.drawing, options);
     Write(result.drawing, output, format, options);
     if (options.stats) PrintStats(result);
     if (!options.quiet) {

@@ -102,6 +102,12 @@ void DefineOutputOptions(CLI::App& app, Options& o) {
         ->check(NumberIn(0.01, 10))->type_name("MM")->capture_default_str()->group(group);
     app.add_option("--dpi", o.dpi, "resolution of PNG output")
         ->check(NumberIn(10, 1200))->type_name("N")->capture_default_str()->group(group);
+    app.add_option("--label", o.label,
+                   "write TEXT under the drawing in a stroke font, as lines like the drawing's (DXF: layer TEXT)")
+        ->type_name("TEXT")->group(group);
+    app.add_option("--font", o.font, "the font of the label")
+        ->check(CLI::Validator([](std::string& v) { return v.empty() ? std::string("needs a font name") : ""; }, ""))
+        ->type_name("NAME")->capture_default_str()->group(group);
 }
 
 void DefineViewOptions(CLI::App& app, Options& o, Raw& raw) {

@@ -24,6 +24,8 @@ struct Options {
     double marginMm = 10;
     double strokeMm = 0.35;
     double dpi = 150;
+    std::string label;           // a line of text under the drawing; empty: none
+    std::string font = "Arial";  // its stroke font
     bool stats = false;
     bool reference = false;  // the slow reference calculation, for comparison
     bool quiet = false;

@@ -1,4 +1,4 @@
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,10 @@
-#include "runtime/units.h"
+#include "interface/library_units.h"
 
+#include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
+#include "hatch/hatch_table.h"
 #include "platform/application.h"
+#include "platform/attribute_unit.h"
 
 namespace zv {
 namespace {
@@ -12,14 +15,18 @@ struct Unit {
     void (*finalize)();
 };
 
-// Start-up order of the library's units; shut-down runs in reverse.
-// Later units take their place in this list:
-//   point arrays; component platform (application object, root containers,
-//   servers); OpenGL loader; graphic attributes; hatch table; device;
-//   OpenGL canvas.
+// Start-up order of the library's units, bottom layer first; shut-down runs
+// in reverse. The whole order is: point arrays; component platform; OpenGL
+// loader; graphic attributes; hatch table; stroke fonts (before the device,
+// which resolves its font); device; OpenGL canvas.
 const Unit units[] = {
     {"point arrays", InitPointArrayUnit, FinalizePointArrayUnit},
     {"component platform", InitApplicationUnit, FinalizeApplicationUnit},
+    // The OpenGL loader starts here.
+    {"graphic attributes", InitGraphicAttributeUnit, FinalizeGraphicAttributeUnit},
+    {"hatch table", InitHatchUnit, FinalizeHatchUnit},
+    {"stroke fonts", InitFontUnit, FinalizeFontUnit},
+    // The device unit starts here, then the OpenGL canvas unit.
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];

@@ -1,0 +1,305 @@
+// Graphic attributes: defaults, one change bracket per assignment, what the
+// setters clear, the stream fields, the light record, the arena and the hit
+// list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "message_capture.h"
+#include "platform/application.h"
+#include "platform/attributes.h"
+#include "platform/hit_list.h"
+#include "platform/light.h"
+#include "platform/memory_arena.h"
+#include "runtime/class_registry.h"
+
+namespace {
+
+using namespace zv;
+
+template <class T>
+T* Make() {
+    return TComponent::Create<T>(nullptr);
+}
+
+// Counts the begin and end notifications of one component.
+class ChangeCount {
+public:
+    explicit ChangeCount(TZvComponent* watched) : watched_(watched) {
+        listener_ = Make<TZvComponent>();
+        listener_->ChangeReceiver()->OnBeginChange = [this](TComponent*, TComponent*) { ++begins; };
+        listener_->ChangeReceiver()->OnEndChange = [this](TComponent*, TComponent*) { ++ends; };
+        listener_->ListenTo(watched);
+    }
+    ~ChangeCount() {
+        listener_->StopListening(watched_);
+        listener_->Free();
+    }
+    int begins = 0, ends = 0;
+
+private:
+    TZvComponent* watched_;
+    TZvComponent* listener_;
+};
+
+TEST(Attributes, DefaultsOfANewSet) {
+    TZVattributes* a = Make<TZVattributes>();
+    TAttributeRecord r, expected{a->Texture(), {0xFFFFFF, 0x808080, 0x808080, 0x808080, 0.2, 1.0}, 0, 1, 1, 1, 1, 1,
+                                 6914, 1, 0xFFFFFF, 0, 0};
+    a->GetAttributeRecord(r);
+    EXPECT_EQ(std::memcmp(&r, &expected, sizeof r), 0);
+    TTextureSettings t = a->Texture()->GetSettings(), texture{9728, 0, 0, 1, 1.0, 1.0, nullptr};
+    EXPECT_EQ(std::memcmp(&t, &texture, sizeof t), 0);
+    EXPECT_EQ(a->Texture()->Valid(), 1);
+    a->Free();
+}
+
+// Each setter: one begin and one end, and the Parent flag it clears (or
+// leaves).
+TEST(Attributes, EverySetterIsOneBracketAndClearsItsGroupFlag) {
+    struct Case {
+        const char* name;
+        std::function<void(TZVattributes*)> set;
+        std::function<bool(TZVattributes*)> parentFlag;  // the flag of the group, true before
+        bool clears;
+    } cases[] = {
+        {"Penwidth", [](auto* a) { a->SetPenwidth(3); }, [](auto* a) { return a->ParentPen(); }, true},
+        {"PenStyle", [](auto* a) { a->SetPenStyle(2); }, [](auto* a) { return a->ParentPen(); }, true},
+        {"PenColor", [](auto* a) { a->SetPenColor(0xFF); }, [](auto* a) { return a->ParentPen(); }, true},
+        {"PolygonMode", [](auto* a) { a->SetPolygonMode(6913); }, [](auto* a) { return a->ParentPolygonmode(); }, true},
+        {"Brushcolor", [](auto* a) { a->SetBrushcolor(0xFF); }, [](auto* a) { return a->ParentBrush(); }, false},
+        {"BrushFill", [](auto* a) { a->SetBrushFill(true); }, [](auto* a) { return a->ParentBrush(); }, false},
+        {"Material", [](auto* a) { a->SetMaterial(a->Material()); }, [](auto* a) { return a->ParentMaterial(); }, true},
+        {"Texture", [](auto* a) { a->SetTexture(a->Texture()); }, [](auto* a) { return a->ParentTexture(); }, true},
+        {"no texture", [](auto* a) { a->SetTexture(nullptr); }, [](auto* a) { return a->ParentTexture(); }, false},
+        {"ParentPen", [](auto* a) { a->SetParentPen(false); }, [](auto* a) { return a->ParentPen(); }, true},
+    };
+    for (const Case& c : cases) {
+        TZVattributes* a = Make<TZVattributes>();
+        {
+            ChangeCount count(a);
+            c.set(a);
+            EXPECT_EQ(count.begins, 1) << c.name;
+            EXPECT_EQ(count.ends, 1) << c.name;
+        }
+        EXPECT_EQ(c.parentFlag(a), !c.clears) << c.name;
+        a->Free();
+    }
+}
+
+TEST(Attributes, MaterialSettersAreOneBracketEachAndTheRecordIsOne) {
+    TZVmaterial* m = Make<TZVmaterial>();
+    int hooks = 0;
+    m->BeforeChange = [&](TComponent*) { ++hooks; };
+    m->AfterChange = [&](TComponent*) { ++hooks; };
+    {
+        ChangeCount count(m);
+        m->SetAmbient(1), m->SetDiffuse(2), m->SetSpecular(3), m->SetEmission(4), m->SetShininess(5),
+            m->SetTranslucent(0.5);
+        EXPECT_EQ(count.begins, 6);
+        EXPECT_EQ(count.ends, 6);
+    }
+    EXPECT_EQ(hooks, 12);
+    {
+        ChangeCount count(m);
+        m->SetMaterialRecord(TMaterialRecord{9, 8, 7, 6, 0.25, 0.75});
+        EXPECT_EQ(count.begins, 1);
+        EXPECT_EQ(count.ends, 1);
+    }
+    EXPECT_EQ(m->GetSpecular(), 7u);
+    EXPECT_EQ(m->GetTranslucent(), 0.75);
+    m->Free();
+}
+
+TEST(Attributes, AnAssignedMaterialIsCopiedNotTaken) {
+    TZVattributes* a = Make<TZVattributes>();
+    TZVmaterial* m = Make<TZVmaterial>();
+    m->SetDiffuse(0x0000FF);
+    TZVmaterial* own = a->Material();
+    a->SetMaterial(m);
+    m->SetDiffuse(0x00FF00);
+    EXPECT_EQ(a->Material(), own);
+    EXPECT_EQ(own->GetDiffuse(), 0x0000FFu);
+    m->Free();
+    a->Free();
+}
+
+TEST(Attributes, TexturesSharePixelsThatBelongToTheBitmapsContainer) {
+    ASSERT_NE(BitmapsContainer(), nullptr);
+    EXPECT_EQ(BitmapsContainer()->GetZvName(), "Bitmaps");
+    TzvbitmapData* pixels = TComponent::Create<TzvbitmapData>(nullptr, 16);
+    EXPECT_EQ(pixels->Parent(), BitmapsContainer());
+    EXPECT_EQ(pixels->Size(), 16);
+    Tzvbitmap* t = Make<Tzvbitmap>();
+    EXPECT_EQ(t->GetZvName().rfind("Bitmap", 0), 0u);
+    EXPECT_EQ(t->Parent(), nullptr);
+    TTextureSettings s = t->GetSettings();
+    s.Width = 2, s.Height = 2, s.Pixels = pixels, s.Repeating = 0;
+    t->SetSettings(s);
+    TZVattributes* a = Make<TZVattributes>();
+    a->SetTexture(t);
+    EXPECT_EQ(a->Texture()->Pixels(), pixels);
+    EXPECT_FALSE(a->Texture()->GetRepeating());
+    Tzvbitmap* other = Make<Tzvbitmap>();
+    other->Assign(t);
+    EXPECT_EQ(other->Width(), 2);
+    EXPECT_THROW(other->Assign(a), EConvertError);
+    pixels->Free();
+    EXPECT_EQ(t->Pixels(), nullptr);
+    EXPECT_EQ(a->Texture()->Pixels(), nullptr);
+    other->Free();
+    a->Free();
+    t->Free();
+}
+
+// Every field of a set survives a copy through the stream, the pixel block
+// of its texture by reference.
+TEST(Attributes, ACloneKeepsEveryFieldAndTheStreamKeysAreExact) {
+    TzvbitmapData* pixels = TComponent::Create<TzvbitmapData>(nullptr, 3);
+    pixels->Data()[2] = 0xAB;
+    TZVattributes* a = Make<TZVattributes>();
+    a->SetPenwidth(4), a->SetPenStyle(3), a->SetPenColor(0x123456), a->SetBrushcolor(0x654321);
+    a->SetBrushFill(true), a->SetPolygonMode(6913), a->SetParentBrush(false);
+    TZVmaterial* m = Make<TZVmaterial>();
+    m->SetMaterialRecord(TMaterialRecord{1, 2, 3, 0xFFFFFFFF, 0.1, 0.3});
+    a->SetMaterial(m);
+    Tzvbitmap* t = Make<Tzvbitmap>();
+    t->SetSettings(TTextureSettings{9729, 4, 5, 0, 0.5, 0.25, pixels});
+    a->SetTexture(t);
+    auto* copy = dynamic_cast<TZVattributes*>(a->Clone());
+    ASSERT_NE(copy, nullptr);
+    TAttributeRecord x, y;
+    a->GetAttributeRecord(x);
+    copy->GetAttributeRecord(y);
+    EXPECT_NE(x.Texture, y.Texture);
+    x.Texture = y.Texture = nullptr;
+    EXPECT_EQ(0, std::memcmp(&x, &y, sizeof x));
+    TTextureSettings tx = a->Texture()->GetSettings(), ty = copy->Texture()->GetSettings();
+    EXPECT_EQ(0, std::memcmp(&tx, &ty, sizeof tx));
+    EXPECT_TRUE(ty.Pixels == pixels);  // a packed field: compared in place
+
+    auto* block = dynamic_cast<TzvbitmapData*>(pixels->Clone());
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block->Size(), 3);
+    EXPECT_EQ(block->Data()[2], 0xAB);
+    for (const char* name :
+         {"TZVGraphicObject", "TZVmaterial", "Tzvbitmap", "TzvbitmapData", "TZVattributes", "Tlight"})
+        EXPECT_NE(GetClass(name), nullptr) << name;
+    block->Free();
+    copy->Free();
+    t->Free();
+    m->Free();
+    a->Free();
+    pixels->Free();
+}
+
+TEST(Attributes, AttributeRecordWithoutMaterialIsReported) {
+    MessageCapture messages;
+    TZVattributes* a = Make<TZVattributes>();
+    a->Material()->Free();
+    TAttributeRecord r;
+    a->GetAttributeRecord(r);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{" no Material no future "});
+    EXPECT_TRUE(r.Material.Shininess == 0.0);
+    a->Free();
+}
+
+TEST(Light, TheRecordKeepsEveryFieldButTheIndex) {
+    Tlight* l = Make<Tlight>();
+    EXPECT_EQ(l->GetPosition().Z, 2.0);
+    EXPECT_EQ(l->GetDirection().Z, -1.0);
+    EXPECT_EQ(l->GetSpotCutOff(), 180.0);
+    EXPECT_EQ(l->GetAttenuationKind(), 4616);
+    EXPECT_EQ(l->LightIndex(), -1);
+    l->SetPosition({1, -2, 3.5}), l->SetDirection({0.25, 0, -1}), l->SetEnabled(true), l->SetSpotExponent(7);
+    l->SetSpotCutOff(45), l->SetAmbient(0x010203), l->SetDiffuse(0xFFFFFFFF), l->SetSpecular(0);
+    l->SetAttenuation(0.125), l->SetAttenuationKind(-5), l->SetLightIndex(16384);
+    TMemoryStream stream;
+    l->SaveToStream(stream);
+    EXPECT_EQ(stream.Size(), 89);
+    EXPECT_EQ(static_cast<uint8_t>(stream.Bytes()[48]), 1);  // Enabled after the two points
+    Tlight* back = Make<Tlight>();
+    stream.Seek(0);
+    back->LoadFromStream(stream);
+    TMemoryStream again;
+    back->SaveToStream(again);
+    EXPECT_EQ(again.Bytes(), stream.Bytes());
+    EXPECT_EQ(back->LightIndex(), -1);
+    TMemoryStream shortStream(stream.Bytes().substr(0, 88));
+    EXPECT_THROW(back->LoadFromStream(shortStream), EStreamError);
+    TLights* lights = new TLights;
+    lights->Add(l);
+    lights->Add(back);
+    EXPECT_EQ(lights->Items(1), back);
+    delete lights;  // frees both
+}
+
+TEST(Arena, GrowsInStepsAndKeepsOffsets) {
+    TZVMemory arena(100);
+    EXPECT_EQ(arena.Allocate(250), 0);
+    EXPECT_EQ(arena.Capacity(), 300);
+    *arena.PtrAt(249) = 42;
+    EXPECT_EQ(arena.Append("abc", 3), 250);
+    EXPECT_EQ(arena.Allocate(60), 253);
+    EXPECT_EQ(arena.Capacity(), 400);
+    EXPECT_EQ(*arena.PtrAt(249), 42);
+    EXPECT_EQ(*arena.PtrAt(251), 'b');
+    EXPECT_NO_THROW(arena.PtrAt(313));
+    EXPECT_THROW(arena.PtrAt(314), Exception);
+    EXPECT_THROW(arena.Allocate(-1), Exception);
+    arena.Reset();
+    EXPECT_EQ(arena.Used(), 0);
+    EXPECT_EQ(arena.Capacity(), 400);
+    TZVMemory tiny(0);
+    EXPECT_EQ(tiny.Allocate(5), 0);
+    EXPECT_EQ(tiny.Capacity(), 5);
+}
+
+// Random depths end up in non-increasing order, each new item in front of
+// the items of equal depth.
+TEST(HitList, KeepsTheDeepestFirst) {
+    std::mt19937 rng(5);
+    THittypeList list;
+    std::vector<THitItem*> added;
+    for (int k = 0; k < 200; ++k) {
+        auto* item = new THitItem;
+        item->Depth = static_cast<double>(rng() % 20) / 10;
+        added.push_back(item);
+        list.Add(item);
+    }
+    ASSERT_EQ(list.Count(), 200);
+    for (int32_t k = 1; k < list.Count(); ++k) {
+        auto* before = static_cast<THitItem*>(list.Items(k - 1));
+        auto* after = static_cast<THitItem*>(list.Items(k));
+        ASSERT_GE(before->Depth, after->Depth);
+        if (before->Depth == after->Depth)
+            EXPECT_GT(std::find(added.begin(), added.end(), before), std::find(added.begin(), added.end(), after));
+    }
+    THittypeList vetoed;
+    vetoed.OnCompare = [](THittypeList*, THitType* added, THitType*, bool&, bool& accept) {
+        accept = static_cast<THitItem*>(added)->Depth > 0;
+    };
+    for (double d : {0.2, 0.0, 0.7}) {
+        auto* item = new THitItem;
+        item->Depth = d;
+        vetoed.Add(item);
+    }
+    EXPECT_EQ(vetoed.Count(), 2);
+    THitItem hit;
+    EXPECT_EQ(hit.Index, -1);
+    EXPECT_EQ(hit.Target(), nullptr);
+    TComponent* entity = Make<TComponent>();
+    hit.SetTarget(entity);
+    EXPECT_EQ(hit.Marker, 1952);
+    EXPECT_EQ(hit.Target(), entity);
+    hit.Marker = 0;
+    EXPECT_EQ(hit.Target(), nullptr);
+    entity->Free();
+}
+
+}  // namespace
