@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libcairo2-dev libtinyobjloader-dev
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libcairo2-dev libtinyobjloader-dev libcli11-dev
           gcc-multilib clang libclang-rt-14-dev xvfb xauth mesa-utils libgl1-mesa-dri libglu1-mesa-dev
           libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core locales)
 missing=()

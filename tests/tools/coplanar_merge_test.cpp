@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "plane_frame.h"
+#include <cmath>
+
+#include "hidden_line_run.h"
+#include "model_file.h"
 
 namespace zv::tool {
 namespace {
@@ -19,90 +22,71 @@ Mesh TriangulatedCube() {
     return mesh;
 }
 
-// A 3 x 3 square with a 1 x 1 square hole in the middle, in 8 triangles (z = 0, facing +z).
-Mesh SquareWithHole() {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {3, 0, 0}, {3, 3, 0}, {0, 3, 0}, {1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 2, 0}};
-    for (int k = 0; k < 4; ++k) {
-        int o0 = k, o1 = (k + 1) % 4, i0 = 4 + k, i1 = 4 + (k + 1) % 4;
-        mesh.faces.push_back({{o0, o1, i1}, 0});
-        mesh.faces.push_back({{o0, i1, i0}, 0});
-    }
-    return mesh;
+Mesh Square(Vec3 fourth, std::vector<MeshFace> faces) {
+    return Mesh{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, fourth}, std::move(faces), {}};
 }
 
-double AreaAround(const Ring& ring, Vec3 normal) { return Dot(RingNormal(ring), normal) / 2; }
-
-TEST(CoplanarMerge, TriangulatedCubeGivesSixQuads) {
-    std::vector<Polygon> polygons = MergeCoplanarFaces(TriangulatedCube());
-    ASSERT_EQ(polygons.size(), 6u);
-    for (const Polygon& polygon : polygons) {
+TEST(CoplanarMerge, MergesOnlyFlatConsistentNeighboursOfOneGroup) {
+    struct Case {
+        const char* what;
+        Mesh mesh;
+        size_t merged, all;
+    } const cases[] = {
+        {"cube", TriangulatedCube(), 6, 12},
+        {"folded", Square({0, 1, 0.1}, {{{0, 1, 2}, 0}, {{0, 2, 3}, 0}}), 2, 2},
+        {"within tolerance", Square({0, 1, 1e-9}, {{{0, 1, 2}, 0}, {{0, 2, 3}, 0}}), 1, 2},
+        {"two groups", Square({0, 1, 0}, {{{0, 1, 2}, 0}, {{0, 2, 3}, 1}}), 2, 2},
+        {"opposite winding", Square({0, 1, 0}, {{{0, 1, 2}, 0}, {{0, 3, 2}, 0}}), 2, 2},
+        {"no area", Mesh{{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}, 0}, {{0, 1, 3}, 0}}, {}}, 1, 1},
+        {"warped quad", Square({0, 1, 0.5}, {{{0, 1, 2, 3}, 0}}), 2, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MergeCoplanarFaces(c.mesh).size(), c.merged) << c.what;
+        EXPECT_EQ(FacesAsPolygons(c.mesh).size(), c.all) << c.what;
+    }
+    for (const Polygon& polygon : MergeCoplanarFaces(TriangulatedCube())) {
         EXPECT_EQ(polygon.outer.size(), 4u);
-        EXPECT_TRUE(polygon.holes.empty());
-        // Still counter-clockwise seen from outside: the normal points away from the centre.
-        Vec3 centre = (polygon.outer[0] + polygon.outer[2]) * 0.5;
+        Vec3 centre = (polygon.outer[0] + polygon.outer[2]) * 0.5;  // still counter-clockwise from outside
         EXPECT_GT(Dot(RingNormal(polygon.outer), centre - Vec3{0.5, 0.5, 0.5}), 0);
     }
 }
 
-TEST(CoplanarMerge, SquareWithHoleGivesOuterAndHoleLoops) {
-    std::vector<Polygon> polygons = MergeCoplanarFaces(SquareWithHole());
-    ASSERT_EQ(polygons.size(), 1u);
-    const Polygon& polygon = polygons[0];
-    ASSERT_EQ(polygon.outer.size(), 4u);
-    ASSERT_EQ(polygon.holes.size(), 1u);
-    EXPECT_EQ(polygon.holes[0].size(), 4u);
-    EXPECT_DOUBLE_EQ(AreaAround(polygon.outer, {0, 0, 1}), 9);     // counter-clockwise
-    EXPECT_DOUBLE_EQ(AreaAround(polygon.holes[0], {0, 0, 1}), -1);  // clockwise
-    for (Vec3 p : polygon.holes[0]) {
-        EXPECT_TRUE(p.x == 1 || p.x == 2);
-        EXPECT_TRUE(p.y == 1 || p.y == 2);
+TEST(CoplanarMerge, RegionWithAHoleGivesOuterAndHoleLoops) {
+    Mesh mesh;
+    mesh.vertices = {{0, 0, 0}, {3, 0, 0}, {3, 3, 0}, {0, 3, 0}, {1, 1, 0}, {2, 1, 0}, {2, 2, 0}, {1, 2, 0}};
+    for (int k = 0; k < 4; ++k) {
+        mesh.faces.push_back({{k, (k + 1) % 4, 4 + (k + 1) % 4}, 0});
+        mesh.faces.push_back({{k, 4 + (k + 1) % 4, 4 + k}, 0});
     }
-}
-
-TEST(CoplanarMerge, FoldedFacesStaySeparate) {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0.1}};
-    mesh.faces = {{{0, 1, 2}, 0}, {{0, 2, 3}, 0}};
-    EXPECT_EQ(MergeCoplanarFaces(mesh).size(), 2u);
-}
-
-TEST(CoplanarMerge, NearlyCoplanarFacesWithinToleranceMerge) {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 1e-9}};
-    mesh.faces = {{{0, 1, 2}, 0}, {{0, 2, 3}, 0}};
-    EXPECT_EQ(MergeCoplanarFaces(mesh).size(), 1u);
-}
-
-TEST(CoplanarMerge, FacesOfDifferentGroupsOrOppositeWindingStaySeparate) {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-    mesh.faces = {{{0, 1, 2}, 0}, {{0, 2, 3}, 1}};
-    EXPECT_EQ(MergeCoplanarFaces(mesh).size(), 2u);
-    mesh.faces = {{{0, 1, 2}, 0}, {{0, 3, 2}, 0}};
-    EXPECT_EQ(MergeCoplanarFaces(mesh).size(), 2u);
-}
-
-TEST(CoplanarMerge, DegenerateFacesAreLeftOut) {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}};
-    mesh.faces = {{{0, 1, 2}, 0}, {{0, 1, 3}, 0}};
-    EXPECT_EQ(MergeCoplanarFaces(mesh).size(), 1u);
-    EXPECT_EQ(FacesAsPolygons(mesh).size(), 1u);
-}
-
-TEST(CoplanarMerge, WarpedQuadIsSplitIntoTriangles) {
-    Mesh mesh;
-    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.5}, {0, 1, 0}};
-    mesh.faces = {{{0, 1, 2, 3}, 0}};
     std::vector<Polygon> polygons = MergeCoplanarFaces(mesh);
-    ASSERT_EQ(polygons.size(), 2u);
-    EXPECT_EQ(polygons[0].outer.size(), 3u);
+    ASSERT_EQ(polygons.size(), 1u);
+    ASSERT_EQ(polygons[0].holes.size(), 1u);
+    EXPECT_DOUBLE_EQ(RingNormal(polygons[0].outer).z, 18);
+    EXPECT_DOUBLE_EQ(RingNormal(polygons[0].holes[0]).z, -2);
 }
 
-TEST(CoplanarMerge, AllEdgesKeepsEveryFace) {
-    EXPECT_EQ(FacesAsPolygons(TriangulatedCube()).size(), 12u);
-    EXPECT_EQ(FacesAsPolygons(SquareWithHole()).size(), 8u);
+// A part moved far from the origin or scaled up, with its corners rounded to
+// float32 as STL stores them, merges into the same faces and draws the same
+// picture (lengths relative to the part's size).
+TEST(CoplanarMerge, FloatRoundingFarFromTheOriginMergesTheSameFaces) {
+    for (const char* file : {"/bushing.stl", "/plate_with_hole.stl"}) {
+        const Mesh mesh = LoadModelFile(std::string(ZVHLR_TEST_DATA) + file);
+        auto draw = [](const Mesh& m, double scale) {
+            std::vector<Polygon> polygons = MergeCoplanarFaces(m);
+            RunResult run = RemoveHiddenLines(polygons, Camera(*NamedView("iso"), BoundsOf(polygons)));
+            return std::pair{polygons.size(), LengthOf(run.drawing.visible) / scale};
+        };
+        const auto [faces, length] = draw(mesh, 1);
+        for (auto [offset, scale] : {std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
+            Mesh moved = mesh;
+            for (Vec3& v : moved.vertices) {
+                v = {float(v.x * scale + offset), float(v.y * scale + offset), float(v.z * scale + offset)};
+            }
+            const auto [movedFaces, movedLength] = draw(moved, scale);
+            EXPECT_EQ(movedFaces, faces) << file << " offset " << offset << " scale " << scale;
+            EXPECT_NEAR(movedLength, length, 1e-3 * length) << file << " offset " << offset << " scale " << scale;
+        }
+    }
 }
 
 }  // namespace

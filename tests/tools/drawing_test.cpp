@@ -2,53 +2,78 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <random>
 
+#include "drafting.h"
 #include "progress.h"
 
 namespace zv::tool {
 namespace {
 
-TEST(Drawing, AddSegmentContinuesOnlyAtTheExactEnd) {
-    std::vector<Polyline> lines;
-    AddSegment(lines, {0, 0}, {1, 0});
-    AddSegment(lines, {1, 0}, {1, 1});
-    AddSegment(lines, {1, 1.0000001}, {2, 2});
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 3u);
+// What the lines on y = 0 show at x = (i + 0.5) / 4: bit 1 hidden, bit 2 visible.
+std::map<int, int> CoverAlongX(const Drawing& drawing) {
+    std::map<int, int> cover;
+    for (int hidden = 0; hidden < 2; ++hidden) {
+        for (const Polyline& line : hidden ? drawing.hidden : drawing.visible) {
+            for (size_t k = 1; k < line.size(); ++k) {
+                if (line[k].y != 0 || line[k - 1].y != 0) continue;
+                const double a = std::min(line[k - 1].x, line[k].x), b = std::max(line[k - 1].x, line[k].x);
+                for (int i = 0; i < 80; ++i) cover[i] |= (a < (i + 0.5) / 4 && (i + 0.5) / 4 < b) ? (hidden ? 1 : 2) : 0;
+            }
+        }
+    }
+    return cover;
 }
 
-TEST(Drawing, JoinPolylinesLinksEndsInEitherDirection) {
-    std::vector<Polyline> lines = {{{1, 0}, {2, 0}}, {{3, 0}, {2, 0}}, {{0, 0}, {1, 0}}, {{5, 5}, {6, 6}}};
-    JoinPolylines(lines);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 4u);
-    EXPECT_DOUBLE_EQ(LengthOf(lines), 3 + std::sqrt(2.0));
-    double xs[4];
-    for (int k = 0; k < 4; ++k) xs[k] = lines[0][k].x;
-    EXPECT_TRUE((xs[0] == 0 && xs[3] == 3) || (xs[0] == 3 && xs[3] == 0));
+// Random stretches along one line, ends on a grid of halves: afterwards the
+// visible ones cover what they covered, hidden ones only the rest, no length
+// is drawn twice, and hidden stretches neither overlap nor touch.
+TEST(Drafting, VisibleWinsOverlapsMergeAndNothingIsDrawnTwice) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> at(0, 40);
+    for (int round = 0; round < 100; ++round) {
+        Drawing drawing;
+        for (int k = 0; k < 6; ++k) {
+            const double a = at(random) / 2.0, b = at(random) / 2.0;
+            if (a != b) (k % 2 ? drawing.hidden : drawing.visible).push_back({{a, 0}, {b, 0}});
+        }
+        drawing.visible.push_back({{0, 1}, {1, 2}});  // another line, off the axis
+        const std::map<int, int> before = CoverAlongX(drawing);
+        ApplyDraftingConventions(drawing);
+        const std::map<int, int> after = CoverAlongX(drawing);
+        int covered = 0;
+        for (auto [i, shown] : before) {
+            EXPECT_EQ(after.at(i), shown == 0 ? 0 : shown & 2 ? 2 : 1) << "round " << round << " at " << i;
+            covered += shown != 0;
+        }
+        EXPECT_NEAR(LengthOf(drawing.visible) + LengthOf(drawing.hidden) - std::sqrt(2.0), 0.25 * covered, 1e-9);
+        std::vector<std::pair<double, double>> hidden;
+        for (const Polyline& line : drawing.hidden) {
+            hidden.push_back({std::min(line.front().x, line.back().x), std::max(line.front().x, line.back().x)});
+        }
+        std::sort(hidden.begin(), hidden.end());
+        for (size_t k = 1; k < hidden.size(); ++k) EXPECT_GT(hidden[k].first, hidden[k - 1].second);
+    }
 }
 
-TEST(Drawing, ExtentWithAndWithoutHidden) {
+TEST(Drafting, DuplicatesInEitherDirectionAreDrawnOnce) {
     Drawing drawing;
-    drawing.visible = {{{0, 0}, {1, 2}}};
-    drawing.hidden = {{{-5, 0}, {0, 0}}};
-    EXPECT_EQ(ExtentOf(drawing, false).min.x, 0);
-    EXPECT_EQ(ExtentOf(drawing, true).min.x, -5);
-    EXPECT_TRUE(ExtentOf(Drawing{}, true).empty);
+    drawing.visible = {{{0, 0}, {2, 1}}, {{2, 1}, {0, 0}}, {{0, 0}, {0, 3}}, {{0, 0}, {0, 3}}, {{0, 3}, {0, 0}}};
+    drawing.hidden = {{{0, 3}, {0, 1}}, {{5, 5}, {6, 5}}, {{6, 5}, {5, 5}}};
+    ApplyDraftingConventions(drawing);
+    EXPECT_DOUBLE_EQ(LengthOf(drawing.visible), 3 + std::sqrt(5.0));
+    EXPECT_DOUBLE_EQ(LengthOf(drawing.hidden), 1);
 }
 
-TEST(Progress, TextShowsTheFractionClamped) {
-    char buffer[64];
-    EXPECT_STREQ(ProgressText(0.25, 3, buffer), "[##########                              ]  25%");
-    EXPECT_STREQ(ProgressText(7, 3, buffer), "[########################################] 100%");
-    EXPECT_STREQ(ProgressText(0, 3, buffer), "[                                        ]   0%");
-    EXPECT_STREQ(ProgressText(std::nan(""), 3, buffer), "[                                        ]   0%");
-}
-
-TEST(Progress, UnknownFractionShowsTheTimeSpent) {
-    char buffer[64];
-    EXPECT_STREQ(ProgressText(-1, 12.4, buffer), "12 s");
+TEST(Progress, TextShowsTheFractionClampedAndTheTimeLeft) {
+    EXPECT_EQ(ProgressText(0.25, 3), "[#######" + std::string(23, ' ') + "]  25%, about 9 s left");
+    EXPECT_EQ(ProgressText(7, 3), "[" + std::string(30, '#') + "] 100%");
+    EXPECT_EQ(ProgressText(0, 3), "[" + std::string(30, ' ') + "]   0%");
+    EXPECT_EQ(ProgressText(0.1, 600), "[###" + std::string(27, ' ') + "]  10%, about 90 min left");
+    EXPECT_EQ(ProgressText(-1, 12.4), "12 s");
 }
 
 }  // namespace

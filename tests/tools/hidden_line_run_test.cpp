@@ -6,11 +6,13 @@
 #include <limits>
 
 #include "coplanar_merge.h"
+#include "demo_model.h"
+#include "model_file.h"
 
 namespace zv::tool {
 namespace {
 
-// A unit cube of six quads, counter-clockwise seen from outside.
+// A cube of six quads, counter-clockwise seen from outside.
 std::vector<Polygon> Cube(double size = 1) {
     auto p = [size](int k) { return Vec3{size * (k & 1), size * ((k >> 1) & 1), size * ((k >> 2) & 1)}; };
     const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
@@ -19,88 +21,100 @@ std::vector<Polygon> Cube(double size = 1) {
     return polygons;
 }
 
-Box BoxOf(const std::vector<Polygon>& polygons) { return BoundsOf(polygons); }
+RunResult Draw(const std::vector<Polygon>& polygons, const char* view = "iso", RunOptions options = {}) {
+    return RemoveHiddenLines(polygons, Camera(*NamedView(view), BoundsOf(polygons)), options);
+}
 
-TEST(HiddenLineRun, IsometricCubeShowsNineEdgesAndHidesThree) {
-    std::vector<Polygon> cube = Cube();
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("iso"), BoxOf(cube)));
-    EXPECT_EQ(result.polygons, 6);
-    EXPECT_EQ(result.contours, 6);
-    EXPECT_FALSE(result.aborted);
+TEST(HiddenLineRun, CubeDrawsEachEdgeOnceInAnyUnit) {
     const double edge = std::sqrt(2.0 / 3.0);  // an axis edge seen isometrically
-    EXPECT_NEAR(LengthOf(result.drawing.visible), 9 * edge, 1e-9);
-    EXPECT_NEAR(LengthOf(result.drawing.hidden), 3 * edge, 1e-9);
-}
-
-TEST(HiddenLineRun, ResultDoesNotDependOnTheModelUnit) {
-    std::vector<Polygon> cube = Cube(0.001);
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("iso"), BoxOf(cube)));
-    EXPECT_NEAR(LengthOf(result.drawing.visible), 9 * 0.001 * std::sqrt(2.0 / 3.0), 1e-12);
-}
-
-TEST(HiddenLineRun, SharedEdgesAreDrawnOnce) {
-    std::vector<Polygon> cube = Cube();
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("front"), BoxOf(cube)));
-    // Only the front square is visible; its four edges are drawn once each.
-    EXPECT_NEAR(LengthOf(result.drawing.visible), 4, 1e-9);
-}
-
-TEST(HiddenLineRun, OutlineCoordinatesAreExactModelCoordinates) {
-    std::vector<Polygon> cube = Cube(0.1);
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("front"), BoxOf(cube)));
-    bool found = false;
-    for (const Polyline& line : result.drawing.visible) {
-        for (Point2 p : line) found = found || (p.x == 0.1 && p.y == 0.1);
+    for (double size : {1e-3, 1.0, 1e4}) {
+        RunResult iso = Draw(Cube(size));
+        EXPECT_EQ(iso.contours, 6);
+        EXPECT_NEAR(LengthOf(iso.drawing.visible), 9 * edge * size, 1e-9 * size);
+        EXPECT_NEAR(LengthOf(iso.drawing.hidden), 3 * edge * size, 1e-9 * size);
+        RunResult front = Draw(Cube(size), "front");
+        EXPECT_EQ(front.edgeOn, 4);  // top, bottom, left and right
+        EXPECT_NEAR(LengthOf(front.drawing.visible), 4 * size, 1e-9 * size);
     }
-    EXPECT_TRUE(found);
 }
 
-TEST(HiddenLineRun, FacesSeenEdgeOnAreLeftOutAndTheirNeighboursDrawTheEdges) {
-    std::vector<Polygon> cube = Cube();
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("front"), BoxOf(cube)));
-    EXPECT_EQ(result.edgeOn, 4);  // top, bottom, left and right
-    EXPECT_EQ(result.contours, 2);
+// A faceted cylinder as modellers write them (16 to 64 segments) shows, from
+// the front, its silhouettes and the top and bottom lines only.
+TEST(HiddenLineRun, FacetedCylindersDrawOnlyTheirSilhouettesByDefault) {
+    for (int segments : {16, 24, 32, 64}) {
+        std::vector<Polygon> cylinder(2);
+        auto at = [segments](int k, double z) {
+            const double a = 2 * 3.14159265358979323846 * k / segments;
+            return Vec3{10 * std::cos(a), 10 * std::sin(a), z};
+        };
+        for (int k = 0; k < segments; ++k) {
+            cylinder.push_back({{at(k, 0), at(k + 1, 0), at(k + 1, 30), at(k, 30)}, {}, 0});
+            cylinder[0].outer.push_back(at(segments - k, 0));
+            cylinder[1].outer.push_back(at(k, 30));
+        }
+        RunResult front = Draw(cylinder, "front");
+        EXPECT_NEAR(LengthOf(front.drawing.visible), 2 * 30 + 2 * 20, 1e-6) << segments;
+    }
 }
 
-TEST(HiddenLineRun, AbortRequestStopsTheRun) {
-    std::vector<Polygon> cube = Cube();
-    RunOptions options;
-    int asked = 0;
-    options.abortRequested = [&asked] { return ++asked > 0; };
-    RunResult result = RemoveHiddenLines(cube, Camera(*NamedView("iso"), BoxOf(cube)), options);
-    EXPECT_TRUE(result.aborted);
-    EXPECT_TRUE(result.drawing.visible.empty());
-}
-
-TEST(HiddenLineRun, ProgressRunsUpToOne) {
-    std::vector<Polygon> cube = Cube();
-    RunOptions options;
-    double last = 0;
-    options.progress = [&last](double fraction) { last = fraction; };
-    RemoveHiddenLines(cube, Camera(*NamedView("iso"), BoxOf(cube)), options);
-    EXPECT_DOUBLE_EQ(last, 1.0);
-}
-
-TEST(HiddenLineRun, PolygonsTheLibraryRefusesOrWithoutAreaAreCounted) {
+TEST(HiddenLineRun, RefusedAndAreaLessPolygonsAreCounted) {
     std::vector<Polygon> polygons = Cube();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     polygons.push_back({{{0, 0, 0}, {1, 0, nan}, {1, 1, 0}}, {{{0.5, 0.1, 0}, {0.6, 0.1, 0}, {0.6, 0.2, 0}}}, 1});
-    polygons.push_back({{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {}, 2});  // no area
-    RunResult result = RemoveHiddenLines(polygons, Camera(*NamedView("iso"), BoxOf(polygons)));
-    EXPECT_EQ(result.contours, 6);
+    polygons.push_back({{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {}, 2});
+    RunResult result = Draw(polygons);
     EXPECT_EQ(result.rejected, 2);  // the outer contour and its hole
     EXPECT_EQ(result.edgeOn, 1);
     EXPECT_NEAR(LengthOf(result.drawing.visible), 9 * std::sqrt(2.0 / 3.0), 1e-9);
 }
 
-TEST(HiddenLineRun, LibraryScaleIsAPowerOfTwoBringingTheModelToAFewHundredUnits) {
-    for (double diagonal : {1e-4, 0.3, 1.0, 700.0, 1e6}) {
-        double scale = LibraryScale(diagonal);
-        EXPECT_EQ(std::exp2(std::round(std::log2(scale))), scale);
-        EXPECT_GT(diagonal * scale, 256 - 1e-9);
-        EXPECT_LE(diagonal * scale, 512 + 1e-9);
+TEST(HiddenLineRun, AbortStopsAndProgressGrowsToOne) {
+    RunOptions stop;
+    stop.abortRequested = [] { return true; };
+    RunResult stopped = Draw(DemoModel(), "iso", stop);
+    EXPECT_TRUE(stopped.aborted);
+    EXPECT_TRUE(stopped.drawing.visible.empty());
+    for (bool reference : {false, true}) {
+        std::vector<double> reported;
+        RunOptions options;
+        options.reference = reference;
+        options.progress = [&reported](double fraction) { reported.push_back(fraction); };
+        Draw(DemoModel(), "iso", options);
+        ASSERT_GT(reported.size(), 1u);
+        EXPECT_EQ(reported.back(), 1.0);
+        for (size_t k = 0; k + 1 < reported.size(); ++k) {
+            EXPECT_GT(reported[k], 0);
+            EXPECT_LT(reported[k], 1);
+            if (k > 0) EXPECT_GE(reported[k], reported[k - 1]);
+        }
     }
-    EXPECT_EQ(LibraryScale(0), 1);
+}
+
+// The fast mode must draw what the reference mode draws, in the same place.
+TEST(CalcMode, FastModeDrawsWhatTheReferenceDraws) {
+    const std::vector<Polygon> scenes[] = {DemoModel(),
+                                           MergeCoplanarFaces(LoadModelFile(ZVHLR_TEST_DATA "/l_bracket.obj")),
+                                           MergeCoplanarFaces(LoadModelFile(ZVHLR_TEST_DATA "/bushing.stl"))};
+    for (const auto& polygons : scenes) {
+        const double size = BoundsOf(polygons).Diagonal();
+        for (double perspective : {0.0, 40.0, 120.0}) {
+            for (const char* name : {"iso", "front", "iso-back-left", "iso-front-left-bottom"}) {
+                ViewSpec view = *NamedView(name);
+                view.perspectiveDegrees = perspective;
+                const Camera camera(view, BoundsOf(polygons));
+                RunOptions reference;
+                reference.reference = true;
+                RunResult slow = RemoveHiddenLines(polygons, camera, reference);
+                RunResult fast = RemoveHiddenLines(polygons, camera);
+                ASSERT_EQ(fast.mode, CalcMode::BuiltinView);
+                EXPECT_EQ(slow.pairs, -1);
+                EXPECT_NEAR(LengthOf(fast.drawing.visible), LengthOf(slow.drawing.visible), 1e-9 * size);
+                EXPECT_NEAR(LengthOf(fast.drawing.hidden), LengthOf(slow.drawing.hidden), 1e-9 * size);
+                Extent a = ExtentOf(fast.drawing, true), b = ExtentOf(slow.drawing, true);
+                EXPECT_NEAR(Length(Vec3{a.min.x - b.min.x, a.max.y - b.max.y, a.max.x - b.max.x}), 0, 1e-9 * size);
+            }
+        }
+    }
 }
 
 }  // namespace

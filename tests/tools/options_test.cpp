@@ -7,62 +7,55 @@ namespace {
 
 ParsedOptions Parse(std::vector<std::string> arguments) { return ParseOptions(arguments); }
 
-TEST(Options, DefaultsDrawTheDemoIsometrically) {
-    ParsedOptions parsed = Parse({});
-    ASSERT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.input, "");
-    EXPECT_EQ(parsed.options.view, "iso");
-    EXPECT_FALSE(parsed.options.hidden);
-    EXPECT_EQ(OutputPath(parsed.options), "zvhlr-demo.svg");
-}
-
-TEST(Options, ValuesInBothSpellings) {
+TEST(Options, DefaultsAndValuesInBothSpellings) {
+    ParsedOptions defaults = Parse({});
+    ASSERT_EQ(defaults.error, "");
+    EXPECT_EQ(defaults.options.view, "iso");
+    EXPECT_EQ(defaults.options.smoothDegrees, 25);
+    EXPECT_EQ(OutputPath(defaults.options), "zvhlr-demo.svg");
+    EXPECT_EQ(OutputPath(Parse({"models/bracket.STL"}).options), "bracket.svg");
     ParsedOptions parsed = Parse({"part.stl", "--view", "top", "-o", "x.pdf", "--perspective=35", "--hidden",
-                                  "--size=a3", "--stroke", "0.5", "--stats"});
+                                  "--size=a3", "--stroke", "0.5", "--stats", "--up", "0,1,0", "-q"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.input, "part.stl");
     EXPECT_EQ(parsed.options.view, "top");
     EXPECT_EQ(parsed.options.output, "x.pdf");
     EXPECT_EQ(parsed.options.perspectiveDegrees, 35);
-    EXPECT_TRUE(parsed.options.hidden);
+    EXPECT_TRUE(parsed.options.hidden && parsed.options.stats && parsed.options.quiet);
     EXPECT_EQ(parsed.options.size, "a3");
     EXPECT_EQ(parsed.options.strokeMm, 0.5);
-    EXPECT_TRUE(parsed.options.stats);
-    EXPECT_FALSE(parsed.options.reference);
-    EXPECT_TRUE(Parse({"--reference"}).options.reference);
-}
-
-TEST(Options, DirectionAndUp) {
-    ParsedOptions parsed = Parse({"--dir", "1,-2,0.5", "--up", "0,1,0"});
-    ASSERT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.direction->y, -2);
     EXPECT_EQ(parsed.options.up->y, 1);
-}
-
-TEST(Options, DefaultOutputIsTheInputNameWithSvg) {
-    EXPECT_EQ(OutputPath(Parse({"models/bracket.STL"}).options), "bracket.svg");
+    EXPECT_EQ(Parse({"--dir", "1,-2,0.5"}).options.direction->y, -2);
 }
 
 TEST(Options, MistakesAreExplained) {
-    EXPECT_NE(Parse({"--view", "sideways"}).error.find("unknown view 'sideways'"), std::string::npos);
-    EXPECT_NE(Parse({"--dir", "1,2"}).error.find("--dir needs three numbers"), std::string::npos);
-    EXPECT_NE(Parse({"--dir", "0,0,0"}).error.find("--dir"), std::string::npos);
-    EXPECT_NE(Parse({"--dir", "0,0,1", "--up", "0,0,-3"}).error.find("parallel"), std::string::npos);
-    EXPECT_NE(Parse({"--view", "top", "--dir", "0,0,1"}).error.find("cannot be used together"), std::string::npos);
-    EXPECT_NE(Parse({"--perspective", "180"}).error.find("from 1 to 170"), std::string::npos);
-    EXPECT_NE(Parse({"--perspective"}).error.find("needs a value"), std::string::npos);
-    EXPECT_NE(Parse({"--size", "huge"}).error.find("unknown page size"), std::string::npos);
-    EXPECT_NE(Parse({"--bogus"}).error.find("unknown option '--bogus'"), std::string::npos);
-    EXPECT_NE(Parse({"a.obj", "b.obj"}).error.find("more than one input"), std::string::npos);
-    EXPECT_NE(Parse({"--hidden=yes"}).error.find("takes no value"), std::string::npos);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--view", "sideways"}, "unknown view 'sideways'; views: front,"},
+        {{"--dir", "1,2"}, "--dir needs three numbers X,Y,Z, not all zero, not '1,2'"},
+        {{"--dir", "0,0,0"}, "--dir needs three numbers"},
+        {{"--dir", "0,0,1", "--up", "0,0,-3"}, "--up must not be parallel to --dir"},
+        {{"--view", "top", "--dir", "0,0,1"}, "--view and --dir cannot be used together"},
+        {{"--perspective", "180"}, "--perspective needs a number from 1 to 170, not '180'"},
+        {{"--margin=-1"}, "--margin needs a number from 0 to 200, not '-1'"},
+        {{"--perspective"}, "--perspective needs a value"},
+        {{"--size", "huge"}, "unknown page size 'huge'"},
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"--bogus=3", "a.obj"}, "unknown option '--bogus'"},
+        {{"a.obj", "b.obj"}, "more than one input file given ('a.obj' and 'b.obj')"},
+        {{"--hidden=yes"}, "--hidden takes no value"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        EXPECT_NE(Parse(arguments).error.find(message), std::string::npos) << message << " / " << Parse(arguments).error;
+    }
 }
 
-TEST(Options, HelpMentionsEveryOption) {
-    std::string help = HelpText();
-    for (const char* option : {"--output", "--hidden", "--size", "--margin", "--stroke", "--dpi", "--view", "--dir",
-                               "--up", "--perspective", "--y-up", "--all-edges", "--smooth", "--stats", "--reference",
-                               "--help"}) {
-        EXPECT_NE(help.find(option), std::string::npos) << option;
+TEST(Options, HelpShowsEveryOptionWithItsDefault) {
+    const std::string help = HelpText();
+    for (const char* text : {"--output FILE", "--hidden", "--size SIZE=a4", "--margin MM=10", "--stroke MM=0.35",
+                             "--dpi N=150", "--view NAME=iso", "--dir X,Y,Z", "--up X,Y,Z", "--perspective DEG",
+                             "--y-up", "--all-edges", "--smooth DEG=25", "--stats", "--reference", "-h,--help",
+                             "--version", "Examples:"}) {
+        EXPECT_NE(help.find(text), std::string::npos) << text;
     }
 }
 

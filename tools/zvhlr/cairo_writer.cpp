@@ -9,6 +9,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "output_file.h"
+
 namespace zv::tool {
 
 namespace {
@@ -22,19 +24,23 @@ struct ContextDeleter {
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
-void Check(cairo_status_t status, const std::string& path) {
-    if (status != CAIRO_STATUS_SUCCESS) {
-        throw std::runtime_error(path + ": cannot write the drawing: " + cairo_status_to_string(status));
-    }
+cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<OutputFile*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
-Surface CreateSurface(const std::string& path, CairoFormat format, const CairoStyle& style) {
+// A failed write is reported with the system's reason by the file itself.
+void Check(cairo_status_t status, OutputFile& file) {
+    if (status == CAIRO_STATUS_WRITE_ERROR) file.Close();
+    if (status != CAIRO_STATUS_SUCCESS) file.Fail(cairo_status_to_string(status));
+}
+
+Surface CreateSurface(OutputFile& file, CairoFormat format, const CairoStyle& style) {
     const double w = style.page.widthPt, h = style.page.heightPt;
     switch (format) {
         case CairoFormat::Svg:
-            return Surface(cairo_svg_surface_create(path.c_str(), w, h));
+            return Surface(cairo_svg_surface_create_for_stream(WriteToFile, &file, w, h));
         case CairoFormat::Pdf:
-            return Surface(cairo_pdf_surface_create(path.c_str(), w, h));
+            return Surface(cairo_pdf_surface_create_for_stream(WriteToFile, &file, w, h));
         case CairoFormat::Png: {
             int pw = std::max(1, static_cast<int>(std::lround(w / 72.0 * style.dpi)));
             int ph = std::max(1, static_cast<int>(std::lround(h / 72.0 * style.dpi)));
@@ -94,8 +100,9 @@ PageFit FitToPage(const Extent& extent, double pageWidthPt, double pageHeightPt,
 }
 
 void WriteCairoDrawing(const Drawing& drawing, const std::string& path, CairoFormat format, const CairoStyle& style) {
-    Surface surface = CreateSurface(path, format, style);
-    Check(cairo_surface_status(surface.get()), path);
+    OutputFile file(path);
+    Surface surface = CreateSurface(file, format, style);
+    Check(cairo_surface_status(surface.get()), file);
     Context cr(cairo_create(surface.get()));
     if (format == CairoFormat::Png) {
         cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -103,14 +110,16 @@ void WriteCairoDrawing(const Drawing& drawing, const std::string& path, CairoFor
         cairo_scale(cr.get(), style.dpi / 72.0, style.dpi / 72.0);
     }
     Paint(cr.get(), drawing, style);
-    Check(cairo_status(cr.get()), path);
+    Check(cairo_status(cr.get()), file);
     cr.reset();
     if (format == CairoFormat::Png) {
-        Check(cairo_surface_write_to_png(surface.get(), path.c_str()), path);
+        Check(cairo_surface_write_to_png_stream(surface.get(), WriteToFile, &file), file);
     } else {
         cairo_surface_finish(surface.get());
     }
-    Check(cairo_surface_status(surface.get()), path);
+    Check(cairo_surface_status(surface.get()), file);
+    surface.reset();
+    file.Close();
 }
 
 }  // namespace zv::tool

@@ -20,6 +20,8 @@ struct Facet {
     Vec3 normal;  // unit
     Vec3 origin;  // a point of the plane
     int group = 0;
+    double area2 = 0;       // twice the area
+    double normalError = 0;  // how far (radians) rounded corners may have turned the normal
 };
 
 using Edge = std::pair<int, int>;  // directed: from, to
@@ -30,10 +32,18 @@ Ring RingOf(const Mesh& mesh, const std::vector<int>& loop) {
     return ring;
 }
 
-std::optional<Facet> FacetOf(const Mesh& mesh, const std::vector<int>& loop, int group, double minArea2) {
-    Vec3 n = RingNormal(RingOf(mesh, loop));
-    if (!(Length(n) > minArea2)) return std::nullopt;
-    return Facet{loop, Normalized(n), mesh.vertices[loop[0]], group};
+// The facet of a loop; corners may be off by coordinateError (rounding), which
+// turns the normal by up to about that error over the facet's height.
+std::optional<Facet> FacetOf(const Mesh& mesh, const std::vector<int>& loop, int group, double minArea2,
+                             double coordinateError = 0) {
+    const Ring ring = RingOf(mesh, loop);
+    Vec3 n = RingNormal(ring);
+    const double area2 = Length(n);
+    if (!(area2 > minArea2)) return std::nullopt;
+    double longest = 0;
+    for (size_t k = 0; k < ring.size(); ++k) longest = std::max(longest, Length(ring[(k + 1) % ring.size()] - ring[k]));
+    const double error = std::min(4 * coordinateError * longest / area2, 0.5);
+    return Facet{loop, Normalized(n), ring[0], group, area2, error};
 }
 
 bool IsPlanar(const Mesh& mesh, const Facet& facet, double tolerance) {
@@ -44,17 +54,19 @@ bool IsPlanar(const Mesh& mesh, const Facet& facet, double tolerance) {
 }
 
 // The planar facets of the mesh: degenerate faces dropped, warped ones fanned.
-std::vector<Facet> FacetsOf(const Mesh& mesh, double distance, double minArea2) {
+std::vector<Facet> FacetsOf(const Mesh& mesh, double distance, double minArea2, double coordinateError) {
     std::vector<Facet> facets;
     for (const MeshFace& face : mesh.faces) {
-        std::optional<Facet> facet = FacetOf(mesh, face.loop, face.group, minArea2);
+        std::optional<Facet> facet = FacetOf(mesh, face.loop, face.group, minArea2, coordinateError);
         if (facet && IsPlanar(mesh, *facet, distance)) {
             facets.push_back(std::move(*facet));
             continue;
         }
         for (size_t k = 1; k + 1 < face.loop.size(); ++k) {
             std::vector<int> triangle{face.loop[0], face.loop[k], face.loop[k + 1]};
-            if (auto part = FacetOf(mesh, triangle, face.group, minArea2)) facets.push_back(std::move(*part));
+            if (auto part = FacetOf(mesh, triangle, face.group, minArea2, coordinateError)) {
+                facets.push_back(std::move(*part));
+            }
         }
     }
     return facets;
@@ -82,20 +94,32 @@ EdgeUse EdgeUseOf(const std::vector<Facet>& facets) {
 class Merger {
 public:
     Merger(const Mesh& mesh, MergeTolerance tolerance) : mesh_(mesh) {
-        double diagonal = BoundsOf(mesh).Diagonal();
-        distance_ = std::max(tolerance.relativeDistance * diagonal, 1e-12);
+        const Box box = BoundsOf(mesh);
+        const double diagonal = box.Diagonal();
+        // Models come as float32 (STL) or printed decimals: far from the origin
+        // their corners are rounded by a float's step there, whatever the size.
+        const double far = std::max({std::fabs(box.min.x), std::fabs(box.min.y), std::fabs(box.min.z),
+                                     std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
+        const double coordinateError = far * 0x1p-23;
+        distance_ = std::max({tolerance.relativeDistance * diagonal, coordinateError, 1e-12});
         minArea2_ = 1e-12 * diagonal * diagonal;
-        cosAngle_ = std::cos(tolerance.angleDegrees * std::numbers::pi / 180.0);
-        facets_ = FacetsOf(mesh, distance_, minArea2_);
+        angle_ = tolerance.angleDegrees * std::numbers::pi / 180.0;
+        facets_ = FacetsOf(mesh, distance_, minArea2_, coordinateError);
         use_ = EdgeUseOf(facets_);
     }
 
+    // Regions grow from the largest facets first: their planes are the least
+    // disturbed by rounded corners.
     std::vector<Polygon> Run() {
+        std::vector<int> order(facets_.size());
+        for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+        std::stable_sort(order.begin(), order.end(),
+                         [this](int a, int b) { return facets_[a].area2 > facets_[b].area2; });
         std::vector<Polygon> polygons;
         std::vector<bool> taken(facets_.size(), false);
-        for (size_t seed = 0; seed < facets_.size(); ++seed) {
+        for (int seed : order) {
             if (taken[seed]) continue;
-            std::vector<int> cluster = GrowCluster(static_cast<int>(seed), taken);
+            std::vector<int> cluster = GrowCluster(seed, taken);
             AppendClusterPolygons(cluster, polygons);
         }
         return polygons;
@@ -109,7 +133,8 @@ private:
         const auto& other = users[0].second == e ? users[1] : users[0];
         if (other.second != Edge{e.second, e.first}) return std::nullopt;  // inconsistent winding
         const Facet& facet = facets_[other.first];
-        if (facet.group != seed.group || Dot(facet.normal, seed.normal) < cosAngle_) return std::nullopt;
+        const double angle = std::min(angle_ + seed.normalError + facet.normalError, 0.5);
+        if (facet.group != seed.group || Dot(facet.normal, seed.normal) < std::cos(angle)) return std::nullopt;
         for (int v : facet.loop) {
             if (std::fabs(Dot(mesh_.vertices[v] - seed.origin, seed.normal)) > distance_) return std::nullopt;
         }
@@ -250,7 +275,7 @@ private:
     }
 
     const Mesh& mesh_;
-    double distance_ = 0, minArea2_ = 0, cosAngle_ = 1;
+    double distance_ = 0, minArea2_ = 0, angle_ = 0;
     std::vector<Facet> facets_;
     EdgeUse use_;
 };

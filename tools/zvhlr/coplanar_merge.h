@@ -15,7 +15,7 @@ struct MergeTolerance {
 };
 
 // Neighbouring faces of one group whose normals agree within the angle and
-// whose corners lie in the first face's plane within the distance become one
+// whose corners lie in the largest face's plane within the distance become one
 // polygon, with holes where the merged region has them.  Only faces joined by
 // an edge that exactly two consistently oriented faces share are merged.
 // Faces of no area are left out; a face that is not planar is split into a

@@ -3,8 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <stdexcept>
+
+#include "output_file.h"
 
 namespace zv::tool {
 
@@ -151,11 +153,12 @@ void WriteDxf(const Drawing& drawing, bool withHidden, std::ostream& out) {
 }
 
 void WriteDxfFile(const Drawing& drawing, bool withHidden, const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out) throw std::runtime_error(path + ": cannot write the drawing: " + std::strerror(errno));
-    WriteDxf(drawing, withHidden, out);
-    out.flush();
-    if (!out) throw std::runtime_error(path + ": cannot write the drawing: write error");
+    std::ostringstream text;
+    WriteDxf(drawing, withHidden, text);
+    const std::string bytes = text.str();
+    OutputFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.Close();
 }
 
 }  // namespace zv::tool

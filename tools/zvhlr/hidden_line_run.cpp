@@ -2,10 +2,13 @@
 
 #include <zvhlr.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <map>
+#include <thread>
 
+#include "drafting.h"
 #include "edge_table.h"
 #include "library_view.h"
 
@@ -56,7 +59,8 @@ void QueryAbortCallback(ZVSDHandle h, int16_t* abort) {
     Host& host = HostOf(h);
     ++host.queries;
     if (host.options->progress) {
-        host.options->progress(host.expectedQueries > 0 ? double(host.queries) / double(host.expectedQueries) : -1.0);
+        host.options->progress(host.expectedQueries > 0 ? std::min(0.99, double(host.queries) / double(host.expectedQueries))
+                                                    : -1.0);
     }
     if (host.options->abortRequested && host.options->abortRequested()) *abort = -1;
 }
@@ -156,15 +160,20 @@ struct ModeChoice {
 
 // Every camera of the tool can be expressed as the library's view; should the
 // library refuse it, the tool's callbacks stay in charge.
+// Every mode splits stretches where an edge passes through a face, so that
+// parts that pierce each other are drawn right.
 ModeChoice ChooseMode(ZVSDHandle h, const Camera& camera, double scale, bool reference) {
     ModeChoice choice;
-    if (reference) return choice;
+    if (reference) {
+        ZVSDSetOptions(h, ZVSD_OPTION_SPLIT, 0);
+        return choice;
+    }
     const LibraryView view = LibraryViewOf(camera, scale);
     if (ZVSDSetView(h, view.base.data(), view.angleDegrees) == 0 &&
-        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 0) == 0) {
+        ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW | ZVSD_OPTION_SPLIT, 0) == 0) {
         choice.mode = CalcMode::BuiltinView;
         choice.shift = view.shift;
-    } else if (ZVSDSetOptions(h, ZVSD_OPTION_INDEX, 0) == 0) {
+    } else if (ZVSDSetOptions(h, ZVSD_OPTION_INDEX | ZVSD_OPTION_SPLIT, 0) == 0) {
         choice.mode = CalcMode::Index;
     }
     return choice;
@@ -256,8 +265,69 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
         result.maskValues += static_cast<int64_t>(mask.size());
         CollectStretches(outline, mask, scale, drawEdge, drawing);
     }
-    JoinPolylines(drawing.visible);
-    JoinPolylines(drawing.hidden);
+    ApplyDraftingConventions(drawing);
+}
+
+struct Rect2 {
+    Point2 min, max;
+    int rings = 1;
+};
+
+// Pairs of a contour or hole and another polygon whose drawn rectangles
+// overlap: about the pairs the library's index lets through, found with a
+// grid over the drawing.
+int64_t OverlappingPairs(const std::vector<Polygon>& polygons, const Camera& camera) {
+    std::vector<Rect2> rects;
+    Rect2 all{{1e300, 1e300}, {-1e300, -1e300}};
+    for (const Polygon& polygon : polygons) {
+        Rect2 r{{1e300, 1e300}, {-1e300, -1e300}};
+        for (Vec3 v : polygon.outer) {
+            const Point2 q = camera.Project(v);
+            r = {{std::min(r.min.x, q.x), std::min(r.min.y, q.y)}, {std::max(r.max.x, q.x), std::max(r.max.y, q.y)}};
+        }
+        if (!(r.min.x <= r.max.x && r.min.y <= r.max.y)) continue;
+        r.rings = 1 + static_cast<int>(polygon.holes.size());
+        rects.push_back(r);
+        all = {{std::min(all.min.x, r.min.x), std::min(all.min.y, r.min.y)},
+               {std::max(all.max.x, r.max.x), std::max(all.max.y, r.max.y)}};
+    }
+    const int n = std::clamp(static_cast<int>(std::sqrt(double(rects.size()))), 1, 256);
+    const double w = std::max(all.max.x - all.min.x, all.max.y - all.min.y) / n * 1.0001 + 1e-300;
+    auto cell = [&](double v, double origin) { return std::clamp(static_cast<int>((v - origin) / w), 0, n - 1); };
+    std::vector<std::vector<int>> cells(size_t(n) * n);
+    for (int k = 0; k < static_cast<int>(rects.size()); ++k) {
+        for (int y = cell(rects[k].min.y, all.min.y); y <= cell(rects[k].max.y, all.min.y); ++y)
+            for (int x = cell(rects[k].min.x, all.min.x); x <= cell(rects[k].max.x, all.min.x); ++x)
+                cells[size_t(y) * n + x].push_back(k);
+    }
+    int64_t pairs = 0;
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const auto& list = cells[size_t(y) * n + x];
+            for (size_t i = 0; i < list.size(); ++i) {
+                for (size_t j = i + 1; j < list.size(); ++j) {
+                    const Rect2 &a = rects[list[i]], &b = rects[list[j]];
+                    const double lowX = std::max(a.min.x, b.min.x), lowY = std::max(a.min.y, b.min.y);
+                    if (lowX > std::min(a.max.x, b.max.x) || lowY > std::min(a.max.y, b.max.y)) continue;
+                    if (cell(lowX, all.min.x) == x && cell(lowY, all.min.y) == y) pairs += a.rings + b.rings;  // in one cell only
+                }
+            }
+        }
+    }
+    return pairs;
+}
+
+// About how often the library asks whether to stop, for the share done: the
+// plain loop asks once per pair of contours; the indexed run asks for every
+// pair and contour that the calling thread examines (it shares them with one
+// helper per further core in the built-in view) and while it waits for the
+// helpers, so the share is an estimate there.
+long ExpectedQueries(CalcMode mode, long items, int64_t overlaps) {
+    if (mode == CalcMode::Reference) return std::max<long>(1, items * items);
+    long threads = mode == CalcMode::BuiltinView ? std::max(1u, std::thread::hardware_concurrency()) : 1;
+    threads = std::min(threads, items / 64 + 1);
+    // The index rejects about half of the overlapping rectangles' pairs.
+    return std::max<long>(1, static_cast<long>(0.55 * double(overlaps + items) / double(threads)));
 }
 
 void ReadStatistics(ZVSDHandle h, RunResult& result) {
@@ -297,8 +367,8 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     ZVSDSetChanging(h, 1);
     std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, result);
     result.contours = static_cast<int>(items.size());
-    // The plain loop asks once per pair; the other modes ask an unknown number of times.
-    if (choice.mode == CalcMode::Reference) host.expectedQueries = std::max<long>(1, long(items.size()) * long(items.size()));
+    host.expectedQueries = ExpectedQueries(choice.mode, static_cast<long>(items.size()),
+                                           choice.mode == CalcMode::Reference ? 0 : OverlappingPairs(polygons, camera));
     auto start = std::chrono::steady_clock::now();
     ZVSDSetChanging(h, 0);  // closes the bracket: the calculation runs here
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

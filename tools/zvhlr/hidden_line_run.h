@@ -25,7 +25,7 @@ enum class CalcMode {
 const char* CalcModeName(CalcMode mode);
 
 struct RunOptions {
-    double smoothDegrees = 20;               // 0: every edge is drawn
+    double smoothDegrees = 25;               // 0: every edge is drawn
     bool reference = false;                  // calculate in CalcMode::Reference
     // Fraction done, or -1 while working when the mode cannot tell; 1 at the
     // end of a calculation that was not aborted.  May be empty.

@@ -14,6 +14,7 @@ InterruptGuard::InterruptGuard() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
     sigaction(SIGINT, &action, &previous_);
 }
 

@@ -1,5 +1,6 @@
-// Ctrl-C during the calculation: while a guard lives, SIGINT only sets a flag,
-// which the calculation's abort query reads so that it stops cleanly.
+// Ctrl-C while loading or calculating: while a guard lives, the first SIGINT
+// only sets a flag, which the calculation's abort query reads so that it
+// stops cleanly; a second one ends the program as usual.
 #pragma once
 
 #include <csignal>

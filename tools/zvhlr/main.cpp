@@ -18,6 +18,7 @@
 #include "load_error.h"
 #include "model_file.h"
 #include "options.h"
+#include "output_file.h"
 #include "page_size.h"
 #include "progress.h"
 
@@ -45,6 +46,10 @@ std::vector<Polygon> ModelPolygons(const Options& options) {
     return options.allEdges ? FacesAsPolygons(mesh) : MergeCoplanarFaces(mesh);
 }
 
+std::string ModelName(const Options& options) {
+    return options.input.empty() ? "the demo part" : std::filesystem::path(options.input).filename().string();
+}
+
 ViewSpec ViewOf(const Options& options) {
     ViewSpec view = *NamedView(options.view, options.yUp);
     if (options.direction) {
@@ -56,10 +61,9 @@ ViewSpec ViewOf(const Options& options) {
     return view;
 }
 
-RunResult Calculate(const std::vector<Polygon>& polygons, const Options& options) {
+RunResult Calculate(const std::vector<Polygon>& polygons, const Options& options, ProgressBar& bar) {
     Camera camera(ViewOf(options), BoundsOf(polygons));
-    ProgressBar bar(!options.quiet);
-    InterruptGuard guard;
+    bar.Begin("hidden lines");
     RunOptions run;
     run.smoothDegrees = options.allEdges ? 0 : options.smoothDegrees;
     run.reference = options.reference;
@@ -90,8 +94,8 @@ void PrintStats(const RunResult& result) {
     std::printf("contours:       %d", result.contours);
     if (result.rejected > 0) std::printf(" (%d refused by the library)", result.rejected);
     if (result.edgeOn > 0) std::printf(" (%d faces seen edge-on left out)", result.edgeOn);
-    std::printf("\nvisible length: %.6g\n", LengthOf(result.drawing.visible));
-    std::printf("hidden length:  %.6g\n", LengthOf(result.drawing.hidden));
+    std::printf("\nvisible length: %.10g\n", LengthOf(result.drawing.visible));
+    std::printf("hidden length:  %.10g\n", LengthOf(result.drawing.hidden));
     std::printf("mode:           %s\n", CalcModeName(result.mode));
     if (result.pairs >= 0) {
         std::printf("pairs tested:   %lld (%lld crossings)\n", static_cast<long long>(result.pairs),
@@ -117,13 +121,31 @@ int Run(const Options& options) {
         std::fprintf(stderr, "zvhlr: %s: unknown drawing format (use .svg, .pdf, .png or .dxf)\n", output.c_str());
         return kExitUsage;
     }
+    if (const std::string problem = OutputProblem(output); !problem.empty()) {
+        std::fprintf(stderr, "zvhlr: %s: cannot write the drawing: %s\n", output.c_str(), problem.c_str());
+        return kExitFailure;
+    }
     if (options.input.empty() && !options.quiet) std::printf("No model file given: drawing the built-in demo part.\n");
     if (options.quiet) ZVSetMessageHandler(QuietMessages, nullptr);
+    ProgressBar bar(!options.quiet);
+    InterruptGuard guard;
+    bar.Begin("loading " + ModelName(options));
     std::vector<Polygon> polygons = ModelPolygons(options);
-    RunResult result = Calculate(polygons, options);
+    bar.Finish();
+    if (InterruptGuard::Requested()) {
+        std::fprintf(stderr, "zvhlr: stopped by Ctrl-C while loading %s; nothing written\n", ModelName(options).c_str());
+        return kExitInterrupted;
+    }
+    RunResult result;
+    if (!polygons.empty()) result = Calculate(polygons, options, bar);
     if (result.aborted) {
         std::fprintf(stderr, "zvhlr: calculation stopped by Ctrl-C; nothing written\n");
         return kExitInterrupted;
+    }
+    if (result.contours == 0) {
+        std::fprintf(stderr, "zvhlr: %s: no drawable faces (every face has no area or is seen edge-on); nothing written\n",
+                     options.input.c_str());
+        return kExitFailure;
     }
     if (!options.label.empty()) AddLabel(result.drawing, options);
     Write(result.drawing, output, format, options);

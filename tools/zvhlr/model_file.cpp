@@ -1,7 +1,11 @@
 #include "model_file.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "load_error.h"
 #include "obj_loader.h"
@@ -16,17 +20,42 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
+namespace {
+
+// The format read off the first bytes of a file whose extension does not tell:
+// "stl" for a binary STL whose size matches its triangle count or a text
+// starting with "solid", "obj" for a text with vertex lines, "" otherwise.
+std::string SniffedFormat(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw LoadError(path, std::string("cannot open the file: ") + std::strerror(errno));
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && head.size() >= 84) {
+        const auto* b = reinterpret_cast<const unsigned char*>(head.data() + 80);
+        const std::uint64_t count = b[0] | b[1] << 8 | b[2] << 16 | std::uint64_t(b[3]) << 24;
+        if (size == 84 + 50 * count) return "stl";
+    }
+    const size_t start = head.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && head.compare(start, 5, "solid") == 0) return "stl";
+    if (head.rfind("v ", 0) == 0 || head.find("\nv ") != std::string::npos) return "obj";
+    return "";
+}
+
+}  // namespace
+
 Mesh LoadModelFile(const std::string& path) {
-    const std::string extension = LowerExtension(path);
+    std::string format = LowerExtension(path);
+    if (format != "obj" && format != "stl") format = SniffedFormat(path);
     Mesh mesh;
-    if (extension == "obj") {
+    if (format == "obj") {
         mesh = LoadObjFile(path);
-    } else if (extension == "stl") {
+    } else if (format == "stl") {
         mesh = LoadStlFile(path);
-    } else if (extension.empty()) {
-        throw LoadError(path, "no file extension: zvhlr reads .obj and .stl files");
     } else {
-        throw LoadError(path, "unknown model format '." + extension + "' (zvhlr reads .obj and .stl files)");
+        throw LoadError(path, "not a model zvhlr can read: it reads Wavefront OBJ and STL (ASCII or binary) files");
     }
     if (mesh.faces.empty()) throw LoadError(path, "the model has no faces");
     return mesh;

@@ -1,4 +1,5 @@
-// Loading a model file of any supported format, chosen by its extension.
+// Loading a model file of any supported format, chosen by its extension or,
+// when that does not tell, by its content.
 #pragma once
 
 #include <string>
@@ -7,9 +8,9 @@
 
 namespace zv::tool {
 
-// Reads an .obj or .stl file (extension case-insensitive); throws LoadError
-// for an unsupported extension, an unreadable or malformed file, or a model
-// without faces.
+// Reads an OBJ or STL file (extension case-insensitive, content for other
+// names); throws LoadError for a file of another format, an unreadable or
+// malformed file, or a model without faces.
 Mesh LoadModelFile(const std::string& path);
 
 // The extension of a path in lower case, without the dot ("" when none).

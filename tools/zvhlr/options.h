@@ -19,7 +19,7 @@ struct Options {
     bool yUp = false;
     bool hidden = false;
     bool allEdges = false;
-    double smoothDegrees = 20;
+    double smoothDegrees = 25;  // above the 22.5° between facets of a 16-segment circle, below a 12-gon's 30°
     std::string size = "a4";
     double marginMm = 10;
     double strokeMm = 0.35;

@@ -1,0 +1,137 @@
+#include "drafting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace zv::tool {
+
+namespace {
+
+struct Segment {
+    Point2 a, b;
+    bool hidden = false;
+};
+
+// A segment placed on its line: the line's direction (canonical: pointing
+// right, or straight up), its signed distance from the origin, and the
+// segment's extent along it.
+struct Placed {
+    double angle = 0, offset = 0;
+    double t0 = 0, t1 = 0;
+    Point2 p0, p1;  // the original end points at t0 and t1
+    bool hidden = false;
+};
+
+Placed PlaceSegment(const Segment& s) {
+    double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+    const double length = std::hypot(dx, dy);
+    dx /= length, dy /= length;
+    if (std::fabs(dx) < 1e-12) dx = 0, dy = 1;
+    if (dx < 0) dx = -dx, dy = -dy;
+    Placed placed;
+    placed.angle = std::atan2(dy, dx);
+    placed.offset = dx * s.a.y - dy * s.a.x;
+    double ta = dx * s.a.x + dy * s.a.y, tb = dx * s.b.x + dy * s.b.y;
+    placed.t0 = ta, placed.t1 = tb, placed.p0 = s.a, placed.p1 = s.b;
+    if (tb < ta) std::swap(placed.t0, placed.t1), std::swap(placed.p0, placed.p1);
+    placed.hidden = s.hidden;
+    return placed;
+}
+
+std::vector<Segment> SegmentsOf(const Drawing& drawing, double minLength) {
+    std::vector<Segment> segments;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Polyline& line : pass == 0 ? drawing.visible : drawing.hidden) {
+            for (size_t k = 1; k < line.size(); ++k) {
+                if (std::hypot(line[k].x - line[k - 1].x, line[k].y - line[k - 1].y) > minLength) {
+                    segments.push_back({line[k - 1], line[k], pass == 1});
+                }
+            }
+        }
+    }
+    return segments;
+}
+
+// Stretches along one line: [t0, t1] with their end points.
+struct Stretch {
+    double t0, t1;
+    Point2 p0, p1;
+};
+
+// The union of the stretches, sorted, with stretches that overlap or touch
+// (within tolerance) merged.
+std::vector<Stretch> UnionOf(std::vector<Stretch> stretches, double tolerance) {
+    std::sort(stretches.begin(), stretches.end(), [](const Stretch& x, const Stretch& y) { return x.t0 < y.t0; });
+    std::vector<Stretch> merged;
+    for (const Stretch& s : stretches) {
+        if (!merged.empty() && s.t0 <= merged.back().t1 + tolerance) {
+            if (s.t1 > merged.back().t1) merged.back().t1 = s.t1, merged.back().p1 = s.p1;
+        } else {
+            merged.push_back(s);
+        }
+    }
+    return merged;
+}
+
+// The parts of the hidden stretches that no visible stretch covers.
+std::vector<Stretch> Subtract(const std::vector<Stretch>& hidden, const std::vector<Stretch>& visible,
+                              double tolerance) {
+    std::vector<Stretch> rest;
+    size_t v = 0;
+    for (Stretch h : hidden) {
+        while (v < visible.size() && visible[v].t1 <= h.t0) ++v;
+        for (size_t k = v; k < visible.size() && visible[k].t0 < h.t1; ++k) {
+            if (visible[k].t0 - h.t0 > tolerance) rest.push_back({h.t0, visible[k].t0, h.p0, visible[k].p0});
+            if (visible[k].t1 > h.t0) h.t0 = visible[k].t1, h.p0 = visible[k].p1;
+        }
+        if (h.t1 - h.t0 > tolerance) rest.push_back(h);
+    }
+    return rest;
+}
+
+void EmitLine(const std::vector<Placed>& line, double tolerance, Drawing& out) {
+    std::vector<Stretch> visible, hidden;
+    for (const Placed& p : line) (p.hidden ? hidden : visible).push_back({p.t0, p.t1, p.p0, p.p1});
+    visible = UnionOf(std::move(visible), tolerance);
+    hidden = Subtract(UnionOf(std::move(hidden), tolerance), visible, tolerance);
+    for (const Stretch& s : visible) out.visible.push_back({s.p0, s.p1});
+    for (const Stretch& s : hidden) out.hidden.push_back({s.p0, s.p1});
+}
+
+// Groups of placed segments whose keys lie within tolerance of their
+// neighbour in sorted order.
+template <typename Key>
+std::vector<std::vector<Placed>> ClusterBy(std::vector<Placed> placed, Key key, double tolerance) {
+    std::sort(placed.begin(), placed.end(), [&](const Placed& x, const Placed& y) { return key(x) < key(y); });
+    std::vector<std::vector<Placed>> clusters;
+    for (size_t k = 0; k < placed.size(); ++k) {
+        if (k == 0 || key(placed[k]) - key(placed[k - 1]) > tolerance) clusters.emplace_back();
+        clusters.back().push_back(placed[k]);
+    }
+    return clusters;
+}
+
+}  // namespace
+
+void ApplyDraftingConventions(Drawing& drawing) {
+    const Extent extent = ExtentOf(drawing, true);
+    if (extent.empty) return;
+    const double size = std::max({extent.max.x - extent.min.x, extent.max.y - extent.min.y, 1e-300});
+    const double tolerance = 1e-6 * size;
+    std::vector<Placed> placed;
+    for (const Segment& s : SegmentsOf(drawing, tolerance)) placed.push_back(PlaceSegment(s));
+    Drawing clean;
+    const double angleTolerance = tolerance / size;
+    for (auto& sameAngle : ClusterBy(std::move(placed), [](const Placed& p) { return p.angle; }, angleTolerance)) {
+        for (auto& line : ClusterBy(std::move(sameAngle), [](const Placed& p) { return p.offset; }, tolerance)) {
+            EmitLine(line, tolerance, clean);
+        }
+    }
+    JoinPolylines(clean.visible);
+    JoinPolylines(clean.hidden);
+    clean.text = std::move(drawing.text);
+    drawing = std::move(clean);
+}
+
+}  // namespace zv::tool
