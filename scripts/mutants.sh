@@ -86,30 +86,27 @@ m geo-array-delete src/geometry/point_array.cpp \
 m geo-release-message src/geometry/point_array.cpp \
   'if (bytes > 100000) ShowMessage' 'if (bytes > 1000000) ShowMessage' 'release message threshold off'
 
-# ---- crossing lists
-m cross-order src/hidden/cross_list.cpp \
-  'if (LessTol(param, paramOf(*crossAt(k)))) {' 'if (LessTol(paramOf(*crossAt(k)), param)) {' \
-  'crossings inserted in the wrong order'
-m cross-tie-order src/hidden/cross_list.cpp \
-  'opposite ? (c.DirB == 1 || c.DirA == -1) : (c.DirB == -1 || c.DirA == 1)' \
-  'opposite ? (c.DirB == -1 || c.DirA == 1) : (c.DirB == 1 || c.DirA == -1)' 'ties ordered for the wrong orientation'
-m cross-interior-side src/hidden/cross_list.cpp \
-  'CrossXY(SubXY(a1, b0), SubXY(b1, b0)) / LengthXY' 'CrossXY(SubXY(b1, b0), SubXY(a1, b0)) / LengthXY' \
-  'interior crossing sides swapped'
-m cross-both-edges src/hidden/cross_list.cpp \
-  'return tA > Eps && tB > Eps && !(tA > 1 + Eps) && !(tB > 1 + Eps);' \
-  'return tA > -Eps && tB > -Eps && !(tA > 1 + Eps) && !(tB > 1 + Eps);' 'vertex contacts taken on both edges'
-m cross-keep-touch src/hidden/cross_list.cpp \
-  '} else if (product == 1) {' '} else if (product == 2) {' 'touching contacts kept as crossings'
-m cross-contain src/hidden/cross_list.cpp \
-  'if (LeadingPointsInside(A, B) >= 2) return csAInsideB;' 'if (LeadingPointsInside(A, B) >= 4) return csAInsideB;' \
-  'containment without contacts never found'
-m cross-next-vertex src/hidden/cross_list.cpp \
-  'if (!EqualXY(outline.At<TXY>(k), start)) break;' 'if (EqualXY(outline.At<TXY>(k), start)) break;' \
-  'NextDistinctVertex stops at a repeat'
-m cross-merge-half src/hidden/cross_list.cpp \
-  'const bool entersB = dirA * list.OrientB > 0;' 'const bool entersB = dirA * list.OrientB < 0;' \
-  'merged run keeps the wrong end'
+# ---- cuts where outlines meet, and the stretches between them
+m cut-proper src/hidden/outline_contacts.cpp \
+  'params.push_back(k + static_cast<double>(s0 / (s0 - s1)));' '' 'proper crossings are not cut'
+m cut-vertex-end src/hidden/outline_contacts.cpp \
+  'if (d <= band) params.push_back(k + 1.0);' '' 'a vertex on the other outline is not cut'
+m cut-sign src/hidden/outline_contacts.cpp \
+  'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0) || (u < 0 && v > 0); }' \
+  'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0); }' 'crossings found in one direction only'
+m area-hole src/hidden/group_area.cpp \
+  'if (Inside(q, *outlines_[h].Points, outlines_[h].Index)) return false;' '' 'holes do not take away from the area'
+m stretch-wrap src/hidden/stretch_mask.cpp \
+  'if (hiddenAtStart != hiddenAtEnd) Append(mask, hiddenAtStart ? -length : length);' '' \
+  'a change at the start is not written'
+m stretch-join src/hidden/stretch_mask.cpp \
+  'if (!joined.empty() && s.From <= joined.back().To + close)' 'if (!joined.empty() && s.From < joined.back().To - close)' \
+  'meeting hidden stretches are not joined'
+m stretch-snap src/hidden/stretch_mask.cpp \
+  'if (s.From < close) s.From = 0;' '' 'stretches starting within the tolerance of the start are not snapped'
+m vis-along-outline src/hidden/visibility.cpp \
+  'if (!found || !area.Contains(clear.Q)) return false;' 'if (found && !area.Contains(clear.Q)) return false;' \
+  'stretches along an outline are judged by a point on it'
 
 # ---- masks
 m mask-hidden-toggle src/hidden/mask_merge.cpp \
@@ -124,8 +121,8 @@ m mask-close src/hidden/mask_merge.cpp \
   'merged start value inverted'
 
 # ---- visibility (the plain calculation)
-m vis-first-stretch src/hidden/visibility.cpp \
-  'firstDir == -1)) ? 0 : 1;' 'firstDir == -1)) ? 1 : 0;' 'hidden stretches start at the wrong crossing'
+m vis-depth-sign src/hidden/visibility.cpp \
+  'if (d >= -Eps) return false;' 'if (d <= Eps) return false;' 'stretches in front of a face are hidden'
 m vis-depth-lerp src/hidden/visibility.cpp \
   'itemA->Points.At<TXYZ>(ModPos(k + 1, n)), f);' 'itemA->Points.At<TXYZ>(ModPos(k + 1, n)), 1 - f);' \
   'depth asked at the mirrored point of a segment'
@@ -133,7 +130,7 @@ m vis-orientation src/hidden/visibility.cpp \
   'item.Orientation = a > Eps ? 1 : (a < -Eps ? -1 : 0);' 'item.Orientation = a > Eps ? -1 : (a < -Eps ? 1 : 0);' \
   'orientation of the projected outline inverted'
 m vis-self-group src/hidden/visibility.cpp \
-  'IsFront(gi) && IsFront(gj) && gi != gj &&' 'IsFront(gi) && IsFront(gj) &&' 'a group is tested against itself'
+  'groupEnds && examined && gj != gi && IsFront(gj)' 'groupEnds && examined && IsFront(gj)' 'a group is tested against itself'
 
 # ---- fast modes
 m fast-cell-range src/hidden/candidate_table.cpp \
@@ -150,8 +147,9 @@ m fast-back-groups src/hidden/indexed_traversal.cpp \
   'if (group_[k] != k || !b_.IsFront(k)) continue;' 'if (group_[k] != k) continue;' \
   'back-facing groups become occluders'
 m fast-back-hidden src/hidden/indexed_traversal.cpp \
-  'if (!b_.IsFront(gi) || !item->ProjectedFinite) item->Masked.Mask->At<double>(0) = -1.0;' '' \
-  'back-facing items reported visible'
+  'if (!examined) item->Masked.Mask->At<double>(0) = -1.0;' '' 'back-facing items reported visible'
+m fast-hidden-whole src/hidden/indexed_traversal.cpp \
+  'if (HiddenWhole(*item)) break;' 'if (item->Masked.Mask->Count < 4) break;' 'items stop before they are hidden whole'
 
 # ---- store and exports
 m store-close src/hidden/hidden_buffer.cpp \
