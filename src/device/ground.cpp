@@ -1,0 +1,168 @@
+#include "device/ground.h"
+
+namespace zv {
+
+const TClass& TZvGrob::Class() {
+    static const TClass info("TZvGrob", &TZvEntity::Class(), &NewInstance<TZvGrob>);
+    return info;
+}
+const TClass& TZvGrob::ClassType() const { return Class(); }
+
+TZvGrob::TZvGrob(TComponent* owner) : TZvEntity(owner) { scale_ = {1, 1, 1}; }
+
+TZvGrob::~TZvGrob() {
+    SetParent(nullptr);
+    for (int32_t i = ChildCount() - 1; i >= 0; --i) RemoveChild(ChildAt(i));
+}
+
+void TZvGrob::GetLocalMatrix(TMatrix4& m) const {
+    TProjectionBase base;
+    GetBase(base);
+    m = MatrixFromFrame(FrameOf(base));
+}
+
+bool TZvGrob::HitTest(const TRect&, THitItem*& hit) {
+    hit = nullptr;
+    return false;
+}
+
+TZVDevice* TZvGrob::GetDevice() const {
+    for (const TZvComponent* c = Parent(); c; c = c->Parent())
+        if (auto* ground = dynamic_cast<const TZVground*>(c)) return ground->GetDevice();
+    return nullptr;
+}
+
+void TZvGrob::SetParentGrob(TZvGrob* parent) {
+    if (parent != Parent()) SetParentEntity(parent);
+}
+
+void TZvGrob::DoDraw() { OnDraw(this); }
+
+void TZvGrob::DrawPick(TZVDevice* device) {
+    if (!device) return;
+    int32_t mode = device->GetRenderMode();
+    if (mode != kSelectMode) {
+        Draw(device);
+        return;
+    }
+    if (!CatchEnabled || NoHit) return;
+    if (const TList* exclude = device->PickExclude(); exclude && exclude->IndexOf(this) >= 0) return;
+    device->PushNamePair(2000, THitType::kTargetMarker);
+    device->PushNamePair(3000, device->PickObject(this));
+    THitItem* hit = nullptr;
+    if (!HitTest(device->PickRect(), hit)) {
+        Draw(device);
+    } else if (hit && device->HitList()) {
+        device->HitList()->Add(hit);
+    } else {
+        delete hit;
+    }
+    device->PopNamePair();
+    device->PopNamePair();
+}
+
+void TZvGrob::DrawContentsCached(TZVDevice& device) {
+    TDisplayList* list = device.DisplayList();
+    if (!list || !list->AutoCompile()) {
+        DrawContents(device);
+        return;
+    }
+    int32_t mode = device.GetRenderMode();
+    int32_t savedList = list->CurrentList();
+    if (compiled_) {
+        list->SetCurrentList(listId_);
+        list->CallList();
+    } else if (mode != kRenderMode && mode != kSelectMode) {
+        DrawContents(device);
+    } else {
+        list->SetCurrentList(listId_);
+        list->NewList(kGLCompileAndExecute);
+        listId_ = list->CurrentList();
+        DrawContents(device);
+        list->EndList();
+        device.CheckError();
+        compiled_ = true;
+    }
+    list->SetCurrentList(savedList);
+}
+
+void TZvGrob::Enter() {
+    if (Hoveredenabled && !hovered_) {
+        Changing(true);
+        hovered_ = true;
+        Changing(false);
+    }
+    OnEnter(this);
+}
+
+void TZvGrob::Exit() {
+    OnExit(this);
+    if (Hoveredenabled && hovered_) {
+        Changing(true);
+        hovered_ = false;
+        Changing(false);
+    }
+}
+
+void TZvGrob::Select() {
+    Changing(true);
+    selected_ = true;
+    Changing(false);
+    OnSelect(this);
+}
+
+void TZvGrob::Unselect() {
+    Changing(true);
+    selected_ = false;
+    Changing(false);
+    OnUnSelect(this);
+}
+
+TZvComponent* TZvGrob::Changing(bool begin) {
+    if (begin) compiled_ = false;
+    TZvComponent* result = TZvEntity::Changing(begin);
+    if (!begin && ChangeLevel() == 0 && !Drawing())
+        if (TZVDevice* device = GetDevice(); device && !device->Busy()) device->GetBounds2D(this, screenRect_);
+    return result;
+}
+
+void TZvGrob::DoBeginChange() {
+    if (Drawing()) return;
+    TZvEntity::DoBeginChange();
+    if (TZVDevice* device = GetDevice()) device->BeginEntityChange(this);
+    OnBeginChange(this);
+}
+
+void TZvGrob::DoEndChange() {
+    if (Drawing()) return;
+    TZvEntity::DoEndChange();
+    OnEndChange(this);
+    if (TZVDevice* device = GetDevice()) device->EndEntityChange(this);
+}
+
+// Ground.
+
+const TClass& TZVground::Class() {
+    static const TClass info("TZVground", &TZvGrob::Class(), &NewInstance<TZVground>);
+    return info;
+}
+const TClass& TZVground::ClassType() const { return Class(); }
+
+TZVground* TZVground::CreateFor(TZVDevice* device, const std::string& groundName) {
+    TZVground* ground = Create<TZVground>(nullptr);
+    ground->device_ = device;
+    ground->groundName_ = groundName;
+    return ground;
+}
+
+std::string TZVground::GetZvName() const {
+    return device_ ? groundName_ + "_" + device_->GetZvName() : groundName_;
+}
+
+bool TZVground::Contains(const TZvEntity* entity) const {
+    for (const TZvComponent* c = entity; c; c = c->Parent())
+        if (c == this) return true;
+    return false;
+}
+
+}  // namespace zv

@@ -1,0 +1,90 @@
+// TZvGrob: an entity that takes part in picking, hover and selection and
+// caches its drawing in the device's display list. TZVground: the grob at
+// the top of a device's drawing tree.
+#pragma once
+
+#include "device/entity.h"
+#include "runtime/event.h"
+
+namespace zv {
+
+struct TZvPen {
+    TColor Color = 0;
+    int32_t Width = 1;
+    TPenStyle Style = 0;
+};
+
+class TZvGrob : public TZvEntity {
+public:
+    static const TClass& Class();
+    const TClass& ClassType() const override;
+
+    // Slots in this order, after the entity's.
+    virtual void GetLocalMatrix(TMatrix4& m) const;
+    virtual bool HitTest(const TRect& rect, THitItem*& hit);
+    virtual void AssignGrob(TZvGrob* source) { (void)source; }
+    virtual TZVDevice* GetDevice() const;
+    virtual TZvGrob* GetGrob(int32_t index) const { return dynamic_cast<TZvGrob*>(ChildAt(index)); }
+    virtual void SetParentGrob(TZvGrob* parent);
+    virtual void DoDraw();
+    virtual void DrawPick(TZVDevice* device);
+    virtual void Redraw() { DrawOn(GetDevice()); }
+    virtual void Enter();
+    virtual void Exit();
+    virtual void Select();
+    virtual void Unselect();
+
+    TZvComponent* Changing(bool begin) override;
+    void DoBeginChange() override;
+    void DoEndChange() override;
+
+    bool NoHit = false;
+    bool CatchEnabled = true;
+    bool SelectpenEnabled = true;
+    bool Hoveredenabled = true;
+    TZvPen SelectPen, HoverPen;
+    TNotifyEvent OnBeginChange, OnEndChange, OnUnSelect, OnSelect, OnEnter, OnExit, OnDraw;
+
+    bool Selected() const { return selected_; }
+    bool Hovered() const { return hovered_; }
+    bool Compiled() const { return compiled_; }
+    int32_t ListId() const { return listId_; }
+    const TRect& ScreenRect() const { return screenRect_; }
+
+protected:
+    friend class TComponent;
+    explicit TZvGrob(TComponent* owner);
+    ~TZvGrob() override;
+    void DrawContentsCached(TZVDevice& device) override;
+
+private:
+    bool selected_ = false;
+    bool hovered_ = false;
+    TRect screenRect_{};
+    bool compiled_ = false;
+    int32_t listId_ = 0;
+};
+
+class TZVground : public TZvGrob {
+public:
+    static const TClass& Class();
+    const TClass& ClassType() const override;
+
+    static TZVground* CreateFor(TZVDevice* device, const std::string& groundName);
+    TZVDevice* GetDevice() const override { return device_; }
+    std::string GetZvName() const override;
+    const std::string& GroundName() const { return groundName_; }
+    // True when entity is this ground or hangs below it.
+    bool Contains(const TZvEntity* entity) const;
+
+protected:
+    friend class TComponent;
+    explicit TZVground(TComponent* owner) : TZvGrob(owner) {}
+    ~TZVground() override = default;
+
+private:
+    TZVDevice* device_ = nullptr;
+    std::string groundName_;
+};
+
+}  // namespace zv
