@@ -10,10 +10,9 @@ const TClass& TZvGrob::ClassType() const { return Class(); }
 
 TZvGrob::TZvGrob(TComponent* owner) : TZvEntity(owner) { scale_ = {1, 1, 1}; }
 
-TZvGrob::~TZvGrob() {
-    SetParent(nullptr);
-    for (int32_t i = ChildCount() - 1; i >= 0; --i) RemoveChild(ChildAt(i));
-}
+// The children go with the component: those without owner are freed, the
+// others are detached.
+TZvGrob::~TZvGrob() = default;
 
 void TZvGrob::GetLocalMatrix(TMatrix4& m) const {
     TProjectionBase base;

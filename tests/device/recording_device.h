@@ -75,7 +75,7 @@ public:
     const TClass& ClassType() const override { return Class(); }
 
     void DrawContents(TZVDevice& device) override {
-        ++ContentDraws;
+        if (device.GetRenderMode() == kRenderMode) ++ContentDraws;
         const double s = Size;
         TXYZ p[5] = {{0, 0, 0}, {s, 0, 0}, {s, s, 0}, {0, s, 0}, {0, 0, 0}};
         if (Reversed) std::swap(p[1], p[3]);
@@ -85,7 +85,7 @@ public:
 
     double Size = 1;
     bool Reversed = false;
-    int ContentDraws = 0;
+    int ContentDraws = 0;  // in render mode
 
 protected:
     friend class TComponent;
