@@ -220,6 +220,7 @@ public:
     const TMatrix4& Matrix() const { return matrix_; }
     double UnitsPerCM() const { return unitsPerCM_; }
     bool Busy() const { return busy_; }
+    void SetBusy(bool on) { busy_ = on; }
     TDisplayList* DisplayList() const { return displayList_; }
     TZvWinControl* WinControl() const { return winControl_; }
     int32_t ProjectionKind() const { return projectionKind_; }

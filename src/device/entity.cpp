@@ -129,10 +129,13 @@ void TZvEntity::Draw(TZVDevice* device) {
 
 void TZvEntity::DrawOn(TZVDevice* device) {
     if (!device) return;
+    const bool markBusy = !device->Busy();
+    if (markBusy) device->SetBusy(true);
     TLifeWatch watch(this);
     BeginDraw();
-    Draw(device);
+    DrawPass(device);
     if (watch.Alive()) EndDraw();
+    if (markBusy) device->SetBusy(false);
 }
 
 void TZvEntity::LoadFromFile(const std::string& fileName) {

@@ -56,6 +56,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     // Draws the contents, through the display list for a grob.
     virtual void DrawContentsCached(TZVDevice& device) { DrawContents(device); }
+    // What DrawOn runs: Draw for an entity, the picking drawing for a grob.
+    virtual void DrawPass(TZVDevice* device) { Draw(device); }
 
     TXYZ scale_{0, 0, 0};
 

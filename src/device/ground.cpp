@@ -66,13 +66,17 @@ void TZvGrob::DrawContentsCached(TZVDevice& device) {
         DrawContents(device);
         return;
     }
+    // The select pass draws the contents itself: a replayed list would not
+    // reach the device's software hit test of polylines.
     int32_t mode = device.GetRenderMode();
+    if (mode != kRenderMode) {
+        DrawContents(device);
+        return;
+    }
     int32_t savedList = list->CurrentList();
     if (compiled_) {
         list->SetCurrentList(listId_);
         list->CallList();
-    } else if (mode != kRenderMode && mode != kSelectMode) {
-        DrawContents(device);
     } else {
         list->SetCurrentList(listId_);
         list->NewList(kGLCompileAndExecute);

@@ -56,6 +56,7 @@ protected:
     explicit TZvGrob(TComponent* owner);
     ~TZvGrob() override;
     void DrawContentsCached(TZVDevice& device) override;
+    void DrawPass(TZVDevice* device) override { DrawPick(device); }
 
 private:
     bool selected_ = false;

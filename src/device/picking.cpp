@@ -131,6 +131,8 @@ TXYZ TZVDevice::FromPixel(double x, double y, double depth) const {
 
 bool TZVDevice::Pick(int32_t x, int32_t y, const TList* exclude, THittypeList& hits) {
     if (!HandleValid() || busy_) return false;
+    // A pixel outside the viewport sees nothing of the drawing.
+    if (x < viewport_.Left || x >= viewport_.Right || y < viewport_.Top || y >= viewport_.Bottom) return false;
     bool cull = cullFace_;
     SetCullFace(true);
     pickRect_ = {x - pickAperture_, y - pickAperture_, x + pickAperture_, y + pickAperture_};

@@ -65,7 +65,8 @@ private:
 };
 
 // A grob whose contents are one closed square of side Size in its own
-// plane z = 0, with its lower left corner at the origin.
+// plane z = 0, with its lower left corner at the origin; it runs clockwise
+// as seen from +z, or counter-clockwise when Reversed.
 class TSquareGrob : public TZvGrob {
 public:
     static const TClass& Class() {
@@ -77,7 +78,7 @@ public:
     void DrawContents(TZVDevice& device) override {
         if (device.GetRenderMode() == kRenderMode) ++ContentDraws;
         const double s = Size;
-        TXYZ p[5] = {{0, 0, 0}, {s, 0, 0}, {s, s, 0}, {0, s, 0}, {0, 0, 0}};
+        TXYZ p[5] = {{0, 0, 0}, {0, s, 0}, {s, s, 0}, {s, 0, 0}, {0, 0, 0}};
         if (Reversed) std::swap(p[1], p[3]);
         TXYZArray a = ArrayView(p, sizeof(TXYZ), 5);
         device.DrawPolyline3D(a);
