@@ -125,9 +125,11 @@ TZvComponent* TZvGrob::Changing(bool begin) {
     if (begin) compiled_ = false;
     TZvComponent* result = TZvEntity::Changing(begin);
     if (!begin && ChangeLevel() == 0 && !Drawing())
-        if (TZVDevice* device = GetDevice(); device && !device->Busy()) device->GetBounds2D(this, screenRect_);
+        if (TZVDevice* device = GetDevice(); device && !device->Busy()) RefreshScreenRect(*device, screenRect_);
     return result;
 }
+
+void TZvGrob::RefreshScreenRect(TZVDevice& device, TRect& rect) { device.GetBounds2D(this, rect); }
 
 void TZvGrob::DoBeginChange() {
     if (Drawing()) return;
@@ -161,6 +163,9 @@ TZVground* TZVground::CreateFor(TZVDevice* device, const std::string& groundName
 std::string TZVground::GetZvName() const {
     return device_ ? groundName_ + "_" + device_->GetZvName() : groundName_;
 }
+
+// A ground covers the whole viewport; measuring it would draw everything.
+void TZVground::RefreshScreenRect(TZVDevice& device, TRect& rect) { device.GetViewport(rect); }
 
 bool TZVground::Contains(const TZvEntity* entity) const {
     for (const TZvComponent* c = entity; c; c = c->Parent())

@@ -57,6 +57,8 @@ protected:
     ~TZvGrob() override;
     void DrawContentsCached(TZVDevice& device) override;
     void DrawPass(TZVDevice* device) override { DrawPick(device); }
+    // Stores the grob's pixel bounds after a change.
+    virtual void RefreshScreenRect(TZVDevice& device, TRect& rect);
 
 private:
     bool selected_ = false;
@@ -82,6 +84,7 @@ protected:
     friend class TComponent;
     explicit TZVground(TComponent* owner) : TZvGrob(owner) {}
     ~TZVground() override = default;
+    void RefreshScreenRect(TZVDevice& device, TRect& rect) override;
 
 private:
     TZVDevice* device_ = nullptr;

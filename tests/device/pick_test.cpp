@@ -115,7 +115,7 @@ TEST(Pick, HitItemCarriesDepthPointAndMatrix) {
 
 TEST(Pick, AFullSelectBufferKeepsTheRecordsThatFit) {
     PickScene s;
-    for (int i = 0; i < 600; ++i) s.Add({0, 0, -1 + i / 600.0}, 1);
+    s.Add({0, 0, 0}, 1)->Copies = 600;
     THittypeList hits;
     EXPECT_TRUE(s.device->Pick(90, 90, nullptr, hits));
     EXPECT_EQ(s.device->GetHitCount(), -1);

@@ -81,11 +81,12 @@ public:
         TXYZ p[5] = {{0, 0, 0}, {0, s, 0}, {s, s, 0}, {s, 0, 0}, {0, 0, 0}};
         if (Reversed) std::swap(p[1], p[3]);
         TXYZArray a = ArrayView(p, sizeof(TXYZ), 5);
-        device.DrawPolyline3D(a);
+        for (int i = 0; i < Copies; ++i) device.DrawPolyline3D(a);
     }
 
     double Size = 1;
     bool Reversed = false;
+    int Copies = 1;
     int ContentDraws = 0;  // in render mode
 
 protected:
