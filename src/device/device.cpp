@@ -9,6 +9,7 @@
 #include "device/ground.h"
 #include "fonts/curves.h"
 #include "fonts/stroke_font.h"
+#include "platform/application.h"
 #include "platform/message_server.h"
 #include "runtime/message.h"
 
@@ -41,6 +42,7 @@ void TZVDevice::AfterConstruction() {
 
 TZVDevice::~TZVDevice() {
     if (ActiveDevice() == this) SetActiveDevice(nullptr);
+    if (TEventserver* server = ApplicationEventServer(); server && server->Context() == this) server->SetContext(nullptr);
     if (winControl_) winControl_->SetDevice(nullptr);
     winControl_ = nullptr;
     if (handle_) ReleaseHandle();

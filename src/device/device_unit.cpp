@@ -2,6 +2,7 @@
 // the active device.
 #include "device/device.h"
 #include "device/ground.h"
+#include "device/locator.h"
 #include "platform/application.h"
 #include "platform/message_server.h"
 
@@ -14,7 +15,7 @@ TZVDevice* activeDevice = nullptr;
 
 const TClass* const* DeviceClasses(int& count) {
     static const TClass* const classes[] = {&TZVDevice::Class(), &TZvEntity::Class(), &TZvGrob::Class(),
-                                            &TZVground::Class()};
+                                            &TZVground::Class(), &TZvLocator::Class()};
     count = sizeof classes / sizeof classes[0];
     return classes;
 }
@@ -48,10 +49,12 @@ void InitDeviceUnit() {
     TStdApplication* app = Application();
     devicesContainer = CreateContainer("Devices", &TZVDevice::Class(), app ? app->SystemRoot() : nullptr);
     symbolsContainer = CreateContainer("Symbols", nullptr, nullptr);
+    CreateUnitLocator();
 }
 
 // Devices left in "Devices" without an owner are freed with it.
 void FinalizeDeviceUnit() {
+    FreeUnitLocator();
     activeDevice = nullptr;
     TZvComponent* symbols = symbolsContainer;
     TZvComponent* devices = devicesContainer;

@@ -89,6 +89,18 @@ void TZvGrob::DrawContentsCached(TZVDevice& device) {
     list->SetCurrentList(savedList);
 }
 
+void TZvGrob::MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    OnMOusedown(sender, button, shift, x, y);
+}
+
+void TZvGrob::MouseMove(TComponent* sender, TShiftState shift, int32_t x, int32_t y) {
+    OnMouseMove(sender, shift, x, y);
+}
+
+void TZvGrob::MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+    OnMouseUp(sender, button, shift, x, y);
+}
+
 void TZvGrob::Enter() {
     if (Hoveredenabled && !hovered_) {
         Changing(true);
@@ -107,7 +119,9 @@ void TZvGrob::Exit() {
     }
 }
 
+// Selection events fire once per change of the state.
 void TZvGrob::Select() {
+    if (selected_) return;
     Changing(true);
     selected_ = true;
     Changing(false);
@@ -115,6 +129,7 @@ void TZvGrob::Select() {
 }
 
 void TZvGrob::Unselect() {
+    if (!selected_) return;
     Changing(true);
     selected_ = false;
     Changing(false);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device/entity.h"
+#include "platform/receiver.h"
 #include "runtime/event.h"
 
 namespace zv {
@@ -29,6 +30,9 @@ public:
     virtual void DoDraw();
     virtual void DrawPick(TZVDevice* device);
     virtual void Redraw() { DrawOn(GetDevice()); }
+    virtual void MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseMove(TComponent* sender, TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
     virtual void Enter();
     virtual void Exit();
     virtual void Select();
@@ -44,6 +48,8 @@ public:
     bool Hoveredenabled = true;
     TZvPen SelectPen, HoverPen;
     TNotifyEvent OnBeginChange, OnEndChange, OnUnSelect, OnSelect, OnEnter, OnExit, OnDraw;
+    TMouseEvent OnMOusedown, OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
 
     bool Selected() const { return selected_; }
     bool Hovered() const { return hovered_; }
