@@ -3,6 +3,7 @@
 #include "device/device.h"
 #include "device/ground.h"
 #include "device/locator.h"
+#include "device/model.h"
 #include "platform/application.h"
 #include "platform/message_server.h"
 
@@ -14,8 +15,9 @@ TZvComponent* symbolsContainer = nullptr;
 TZVDevice* activeDevice = nullptr;
 
 const TClass* const* DeviceClasses(int& count) {
-    static const TClass* const classes[] = {&TZVDevice::Class(), &TZvEntity::Class(), &TZvGrob::Class(),
-                                            &TZVground::Class(), &TZvLocator::Class()};
+    static const TClass* const classes[] = {&TZvMdgrob::Class(),  &TZvMdctrl::Class(), &TZvMdSymbol::Class(),
+                                            &TZVDevice::Class(),  &TZvEntity::Class(), &TZvGrob::Class(),
+                                            &TZVground::Class(),  &TZvSymbol::Class(), &TZvLocator::Class()};
     count = sizeof classes / sizeof classes[0];
     return classes;
 }

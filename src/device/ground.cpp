@@ -1,5 +1,9 @@
 #include "device/ground.h"
 
+#include "platform/application.h"
+#include "platform/stream_reader.h"
+#include "platform/stream_writer.h"
+
 namespace zv {
 
 const TClass& TZvGrob::Class() {
@@ -12,7 +16,69 @@ TZvGrob::TZvGrob(TComponent* owner) : TZvEntity(owner) { scale_ = {1, 1, 1}; }
 
 // The children go with the component: those without owner are freed, the
 // others are detached.
-TZvGrob::~TZvGrob() = default;
+TZvGrob::~TZvGrob() { ForgetTemplate(); }
+
+void TZvGrob::SetInheritClass(const std::string& path) {
+    ForgetTemplate();
+    inheritClass_ = path;
+}
+
+TZvGrob* TZvGrob::InheritGrob() {
+    if (inheritGrob_ || inheritClass_.empty() || !Application()) return inheritGrob_;
+    auto* found = dynamic_cast<TZvGrob*>(Application()->FindByPath(inheritClass_));
+    if (!found || found == this) return nullptr;
+    inheritGrob_ = found;
+    FreeNotification(found);
+    ListenTo(found);
+    return inheritGrob_;
+}
+
+void TZvGrob::ForgetTemplate() {
+    TZvGrob* old = std::exchange(inheritGrob_, nullptr);
+    if (!old) return;
+    StopListening(old);
+    RemoveFreeNotification(old);
+}
+
+void TZvGrob::Notification(TComponent* component, TOperation operation) {
+    TZvEntity::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == inheritGrob_) {
+        inheritGrob_ = nullptr;
+        inheritClass_.clear();
+    }
+}
+
+void TZvGrob::ListenedBeginChange(TComponent*, TComponent*) { Changing(true); }
+void TZvGrob::ListenedEndChange(TComponent*, TComponent*) { Changing(false); }
+
+void TZvGrob::ListenedDestroy(TComponent*, TComponent* obj) {
+    if (obj && obj == inheritGrob_) {
+        ForgetTemplate();
+        inheritClass_.clear();
+    }
+}
+
+void TZvGrob::WriteToStream(TZVWriter& writer) {
+    TZvEntity::WriteToStream(writer);
+    writer.WriteString("InheritClass", inheritClass_.empty() ? "*" : inheritClass_);
+    writer.WriteBoolean("CatchEnabled", CatchEnabled);
+    writer.WriteBoolean("NoHit", NoHit);
+    writer.WriteBoolean("Selectenabled", SelectpenEnabled);
+    writer.WriteBoolean("Hoverenabled", Hoveredenabled);
+    writer.WriteBoolean("SelectPenenabled", SelectpenEnabled);
+}
+
+void TZvGrob::ReadFromStream(TZVReader& reader) {
+    TZvEntity::ReadFromStream(reader);
+    std::string path;
+    reader.ReadString("InheritClass", path);
+    SetInheritClass(path == "*" ? std::string() : path);
+    reader.ReadBoolean("CatchEnabled", CatchEnabled);
+    reader.ReadBoolean("NoHit", NoHit);
+    reader.ReadBoolean("Selectenabled", SelectpenEnabled);
+    reader.ReadBoolean("Hoverenabled", Hoveredenabled);
+    reader.ReadBoolean("SelectPenenabled", SelectpenEnabled);
+}
 
 void TZvGrob::GetLocalMatrix(TMatrix4& m) const {
     TProjectionBase base;
@@ -35,7 +101,7 @@ void TZvGrob::SetParentGrob(TZvGrob* parent) {
     if (parent != Parent()) SetParentEntity(parent);
 }
 
-void TZvGrob::DoDraw() { OnDraw(this); }
+void TZvGrob::DoDraw() { Handler(&TZvGrob::OnDraw)(this); }
 
 void TZvGrob::DrawPick(TZVDevice* device) {
     if (!device) return;
@@ -90,15 +156,15 @@ void TZvGrob::DrawContentsCached(TZVDevice& device) {
 }
 
 void TZvGrob::MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-    OnMOusedown(sender, button, shift, x, y);
+    Handler(&TZvGrob::OnMOusedown)(sender, button, shift, x, y);
 }
 
 void TZvGrob::MouseMove(TComponent* sender, TShiftState shift, int32_t x, int32_t y) {
-    OnMouseMove(sender, shift, x, y);
+    Handler(&TZvGrob::OnMouseMove)(sender, shift, x, y);
 }
 
 void TZvGrob::MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
-    OnMouseUp(sender, button, shift, x, y);
+    Handler(&TZvGrob::OnMouseUp)(sender, button, shift, x, y);
 }
 
 void TZvGrob::Enter() {
@@ -107,11 +173,11 @@ void TZvGrob::Enter() {
         hovered_ = true;
         Changing(false);
     }
-    OnEnter(this);
+    Handler(&TZvGrob::OnEnter)(this);
 }
 
 void TZvGrob::Exit() {
-    OnExit(this);
+    Handler(&TZvGrob::OnExit)(this);
     if (Hoveredenabled && hovered_) {
         Changing(true);
         hovered_ = false;
@@ -125,7 +191,7 @@ void TZvGrob::Select() {
     Changing(true);
     selected_ = true;
     Changing(false);
-    OnSelect(this);
+    Handler(&TZvGrob::OnSelect)(this);
 }
 
 void TZvGrob::Unselect() {
@@ -133,7 +199,7 @@ void TZvGrob::Unselect() {
     Changing(true);
     selected_ = false;
     Changing(false);
-    OnUnSelect(this);
+    Handler(&TZvGrob::OnUnSelect)(this);
 }
 
 TZvComponent* TZvGrob::Changing(bool begin) {
@@ -150,13 +216,13 @@ void TZvGrob::DoBeginChange() {
     if (Drawing()) return;
     TZvEntity::DoBeginChange();
     if (TZVDevice* device = GetDevice()) device->BeginEntityChange(this);
-    OnBeginChange(this);
+    Handler(&TZvGrob::OnBeginChange)(this);
 }
 
 void TZvGrob::DoEndChange() {
     if (Drawing()) return;
     TZvEntity::DoEndChange();
-    OnEndChange(this);
+    Handler(&TZvGrob::OnEndChange)(this);
     if (TZVDevice* device = GetDevice()) device->EndEntityChange(this);
 }
 

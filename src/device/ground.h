@@ -41,6 +41,20 @@ public:
     TZvComponent* Changing(bool begin) override;
     void DoBeginChange() override;
     void DoEndChange() override;
+    // A change of the template repaints the grob.
+    void ListenedBeginChange(TComponent* sender, TComponent* obj) override;
+    void ListenedEndChange(TComponent* sender, TComponent* obj) override;
+    void ListenedDestroy(TComponent* sender, TComponent* obj) override;
+    // After the entity's fields: "InheritClass" ("*" for none),
+    // "CatchEnabled", "NoHit", "Selectenabled", "Hoverenabled",
+    // "SelectPenenabled" (the last two of the flags carry the same value).
+    void WriteToStream(TZVWriter& writer) override;
+    void ReadFromStream(TZVReader& reader) override;
+
+    // The path of the template grob; the template is resolved at first use.
+    const std::string& InheritClass() const { return inheritClass_; }
+    void SetInheritClass(const std::string& path);
+    TZvGrob* InheritGrob();
 
     bool NoHit = false;
     bool CatchEnabled = true;
@@ -63,10 +77,22 @@ protected:
     ~TZvGrob() override;
     void DrawContentsCached(TZVDevice& device) override;
     void DrawPass(TZVDevice* device) override { DrawPick(device); }
+    void Notification(TComponent* component, TOperation operation) override;
+    // The grob's own handler when assigned, else the template's.
+    template <class E>
+    const E& Handler(E TZvGrob::*event) {
+        if ((this->*event).Assigned()) return this->*event;
+        TZvGrob* source = InheritGrob();
+        return source ? source->*event : this->*event;
+    }
     // Stores the grob's pixel bounds after a change.
     virtual void RefreshScreenRect(TZVDevice& device, TRect& rect);
 
 private:
+    void ForgetTemplate();
+
+    std::string inheritClass_;
+    TZvGrob* inheritGrob_ = nullptr;
     bool selected_ = false;
     bool hovered_ = false;
     TRect screenRect_{};
