@@ -1,5 +1,6 @@
 #include "interface/library_units.h"
 
+#include "device/device.h"
 #include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
 #include "hatch/hatch_table.h"
@@ -27,7 +28,8 @@ const Unit units[] = {
     {"graphic attributes", InitGraphicAttributeUnit, FinalizeGraphicAttributeUnit},
     {"hatch table", InitHatchUnit, FinalizeHatchUnit},
     {"stroke fonts", InitFontUnit, FinalizeFontUnit},
-    // The device unit starts here, then the OpenGL canvas unit.
+    {"device", InitDeviceUnit, FinalizeDeviceUnit},
+    // The OpenGL canvas unit starts here.
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "device/locator.h"
+#include "platform/application.h"
+#include "recording_device.h"
+
+namespace zv::test {
+namespace {
+
+struct Counts {
+    int enter = 0, exit = 0, select = 0, unselect = 0, down = 0;
+};
+
+struct Board {
+    int window = 0;
+    TRecordingDevice* device;
+    TEventserver* events = ApplicationEventServer();
+    Board() {
+        RegisterClass(TRecordingDevice::Class());
+        RegisterClass(TSquareGrob::Class());
+        device = TComponent::Create<TRecordingDevice>(nullptr);
+        device->SetHandle(&window);
+        events->SetContext(device);
+    }
+    ~Board() {
+        CurrentLocator()->ClearSelection();
+        while (device->StdGround()->ChildCount() > 0) device->StdGround()->ChildAt(0)->Free();
+        device->Free();
+    }
+    // A unit square at (x, y): its left edge lies at pixel 90 + 30 x.
+    TSquareGrob* Add(double x, double y, double z, Counts& c) {
+        TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
+        TProjectionBase base = kDefaultProjection;
+        base.Origin = {x, y, z};
+        g->SetBase(base);
+        g->SetParentGrob(device->StdGround());
+        g->OnEnter = [&c](TComponent*) { ++c.enter; };
+        g->OnExit = [&c](TComponent*) { ++c.exit; };
+        g->OnSelect = [&c](TComponent*) { ++c.select; };
+        g->OnUnSelect = [&c](TComponent*) { ++c.unselect; };
+        g->OnMOusedown = [&c](TComponent*, TMouseButton, TShiftState, int32_t, int32_t) { ++c.down; };
+        return g;
+    }
+};
+
+TEST(Locator, HoverAndSelectionEventsFireOncePerChange) {
+    ASSERT_NE(CurrentLocator(), nullptr);
+    TZvLocator& locator = *CurrentLocator();
+    Board b;
+    Counts ca, cb;
+    TSquareGrob* a = b.Add(0, 0, 0, ca);
+    TSquareGrob* g = b.Add(-2, -2, 0, cb);
+    for (int i = 0; i < 3; ++i) b.events->MouseMove(0, 90, 75);  // on a's left edge
+    EXPECT_EQ(locator.HoverGrob(), a);
+    EXPECT_TRUE(a->Hovered());
+    EXPECT_EQ(ca.enter, 1);
+    b.events->MouseMove(0, 30, 135);  // on g's left edge
+    EXPECT_EQ(locator.HoverGrob(), g);
+    EXPECT_EQ(ca.exit, 1);
+    EXPECT_FALSE(a->Hovered());
+    EXPECT_EQ(cb.enter, 1);
+    b.events->MouseDown(TMouseButton::mbLeft, 0, 30, 135);
+    b.events->MouseDown(TMouseButton::mbLeft, 0, 30, 135);
+    EXPECT_EQ(cb.down, 2);
+    EXPECT_EQ(cb.select, 1);
+    b.events->MouseMove(0, 90, 75);
+    b.events->MouseDown(TMouseButton::mbLeft, ssShift, 90, 75);
+    EXPECT_EQ(locator.Selection().Count(), 2);
+    b.events->MouseDown(TMouseButton::mbLeft, 0, 90, 75);
+    EXPECT_EQ(locator.Selection().Count(), 1);
+    EXPECT_EQ(cb.unselect, 1);
+    EXPECT_TRUE(a->Selected());
+    locator.SelectionLocked = true;
+    locator.ClearSelection();
+    EXPECT_EQ(locator.Selection().Count(), 1);
+    locator.SelectionLocked = false;
+    b.events->MouseMove(0, 170, 10);  // empty area
+    EXPECT_EQ(locator.HoverGrob(), nullptr);
+    EXPECT_EQ(ca.exit, 2);
+    EXPECT_EQ(locator.Hits().Count(), 0);
+}
+
+TEST(Locator, AFreedGrobLeavesNoReferenceBehind) {
+    TZvLocator& locator = *CurrentLocator();
+    Board b;
+    Counts c;
+    TSquareGrob* a = b.Add(0, 0, 0, c);
+    b.events->MouseMove(0, 90, 75);
+    b.events->MouseDown(TMouseButton::mbLeft, 0, 90, 75);
+    ASSERT_EQ(locator.HoverGrob(), a);
+    ASSERT_EQ(locator.Selection().Count(), 1);
+    a->Free();
+    EXPECT_EQ(locator.HoverGrob(), nullptr);
+    EXPECT_EQ(locator.Selection().Count(), 0);
+    EXPECT_EQ(locator.Hits().Count(), 0);
+    b.events->MouseDown(TMouseButton::mbLeft, 0, 90, 75);  // nothing there any more
+    b.events->MouseMove(0, 90, 75);
+    EXPECT_EQ(locator.HoverGrob(), nullptr);
+}
+
+TEST(Locator, OnlyOneLocatorIsCurrent) {
+    TZvLocator* unit = CurrentLocator();
+    TZvLocator* other = TComponent::Create<TZvLocator>(nullptr);
+    other->SetActive(true);
+    EXPECT_EQ(CurrentLocator(), other);
+    EXPECT_FALSE(unit->Active());
+    unit->SetActive(true);
+    EXPECT_FALSE(other->Active());
+    other->Free();
+    EXPECT_EQ(CurrentLocator(), unit);
+}
+
+}  // namespace
+}  // namespace zv::test

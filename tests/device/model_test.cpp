@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "device/model.h"
+#include "recording_device.h"
+
+namespace zv::test {
+namespace {
+
+template <class T>
+T* Make() {
+    return TComponent::Create<T>(nullptr);
+}
+
+TEST(Grob, TemplateHandlersRunWithTheGrobAsSender) {
+    TZvGrob* pattern = Make<TZvGrob>();
+    pattern->SetZvName("EnterPattern");
+    TComponent* sender = nullptr;
+    pattern->OnEnter = [&](TComponent* s) { sender = s; };
+    TZvGrob* g = Make<TZvGrob>();
+    g->SetInheritClass("EnterPattern");
+    g->Enter();
+    EXPECT_EQ(sender, g);
+    EXPECT_EQ(g->InheritGrob(), pattern);
+    TZvEntity* copy = g->CloneEntity();  // "InheritClass" goes through the stream
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(static_cast<TZvGrob*>(copy)->InheritClass(), "EnterPattern");
+    pattern->Free();  // the template dies: its users forget it
+    EXPECT_EQ(g->InheritGrob(), nullptr);
+    EXPECT_EQ(g->InheritClass(), "");
+    g->Exit();
+    copy->Free();
+    TZvEntity* plain = g->CloneEntity();  // written as "*", read back empty
+    EXPECT_EQ(static_cast<TZvGrob*>(plain)->InheritClass(), "");
+    plain->Free();
+    g->Free();
+}
+
+TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
+    TMessageLog log;
+    TZvMdgrob* root = Make<TZvMdgrob>();
+    root->SetZvName("Part");
+    TZvMdgrob* child = Make<TZvMdgrob>();
+    child->SetParentEntity(root);
+    TZvMdctrl* rootCtrl = CreateController(root);
+    ASSERT_EQ(rootCtrl->ChildCount(), 1);
+    EXPECT_EQ(rootCtrl->GetZvName(), "CTRL_Part");
+    auto* childCtrl = dynamic_cast<TZvMdctrl*>(rootCtrl->ChildAt(0));
+    ASSERT_NE(childCtrl, nullptr);
+    EXPECT_EQ(childCtrl->MDgrob(), child);
+    // A second child appears below every controller of its new parent.
+    TZvMdgrob* late = Make<TZvMdgrob>();
+    late->SetParentEntity(root);
+    EXPECT_EQ(rootCtrl->ChildCount(), 2);
+    TZvGrob* notAModel = Make<TZvGrob>();
+    late->SetParentEntity(notAModel);
+    EXPECT_EQ(late->Parent(), root);
+    EXPECT_EQ(log.Lines.size(), 1u);
+    // The base of a controller is its model's.
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {4, 5, 6};
+    childCtrl->SetBase(base);
+    TProjectionBase modelBase;
+    child->GetBase(modelBase);
+    EXPECT_DOUBLE_EQ(modelBase.Origin.Y, 5);
+    child->Free();
+    EXPECT_EQ(rootCtrl->ChildCount(), 1);  // the child's controller freed itself
+    late->Free();
+    root->Free();
+    notAModel->Free();
+}
+
+TEST(Model, UnknownControllerClassIsRefused) {
+    TMessageLog log;
+    TZvMdctrl* c = Make<TZvMdctrl>();
+    c->SetMDClassName("TNoSuchModel");
+    EXPECT_EQ(c->MDClassName(), "");
+    EXPECT_EQ(log.Lines, std::vector<std::string>{"TNoSuchModel ist Nicht registriert oder stammt nicht von TZvMdgrob ab "});
+    c->SetMDClassName("TZvMdSymbol");
+    TZvMdSymbol* symbol = Make<TZvMdSymbol>();
+    c->SetInheritClass("Anything");
+    TZvMdctrl* made = CreateController(symbol);  // a clone of the template
+    EXPECT_EQ(made->InheritClass(), "Anything");
+    symbol->Free();
+    c->Free();
+}
+
+}  // namespace
+}  // namespace zv::test

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "recording_device.h"
+
+namespace zv::test {
+namespace {
+
+struct PickScene {
+    int window = 0;
+    TRecordingDevice* device;
+    std::vector<TSquareGrob*> squares;
+    PickScene() {
+        RegisterClass(TRecordingDevice::Class());
+        RegisterClass(TSquareGrob::Class());
+        device = TComponent::Create<TRecordingDevice>(nullptr);
+        device->SetHandle(&window);  // 180 x 180 pixels, 30 pixels per unit, centre (90, 90)
+    }
+    ~PickScene() {
+        for (TSquareGrob* g : squares) g->Free();
+        device->Free();
+    }
+    TSquareGrob* Add(const TXYZ& origin, double size) {
+        TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
+        TProjectionBase base = kDefaultProjection;
+        base.Origin = origin;
+        g->SetBase(base);
+        g->Size = size;
+        g->SetParentGrob(device->StdGround());
+        squares.push_back(g);
+        return g;
+    }
+    std::vector<TComponent*> PickTargets(int32_t x, int32_t y, const TList* exclude = nullptr) {
+        THittypeList hits;
+        device->Pick(x, y, exclude, hits);
+        std::vector<TComponent*> targets;
+        for (int32_t i = 0; i < hits.Count(); ++i) targets.push_back(hits.Items(i)->Target());
+        return targets;
+    }
+};
+
+// Oracle: the square's outline, axis-parallel in pixels, meets the square
+// of half-size 10 around the pixel.
+bool OutlineMeets(const TXYZ& origin, double size, int32_t x, int32_t y) {
+    const double l = 90 + 30 * origin.X, r = l + 30 * size;
+    const double b = 90 - 30 * origin.Y, t = b - 30 * size;
+    const double pl = x - 10, pr = x + 10, pt = y - 10, pb = y + 10;
+    auto overlaps = [](double a0, double a1, double b0, double b1) { return a0 <= b1 && b0 <= a1; };
+    bool vertical = overlaps(t, b, pt, pb) && ((l >= pl && l <= pr) || (r >= pl && r <= pr));
+    bool horizontal = overlaps(l, r, pl, pr) && ((t >= pt && t <= pb) || (b >= pt && b <= pb));
+    return vertical || horizontal;
+}
+
+TEST(Pick, FindsTheGrobsUnderThePixelSortedByDepth) {
+    std::mt19937 random(15);
+    std::uniform_real_distribution<double> coordinate(-2.5, 1.5), size(0.3, 1.5);
+    for (int round = 0; round < 20; ++round) {
+        PickScene s;
+        std::vector<TXYZ> origins;
+        std::vector<double> sizes;
+        for (int i = 0; i < 8; ++i) {
+            origins.push_back({coordinate(random), coordinate(random), -1.0 + 0.2 * i});
+            sizes.push_back(size(random));
+            s.Add(origins.back(), sizes.back());
+        }
+        for (int probe = 0; probe < 25; ++probe) {
+            const int32_t x = static_cast<int32_t>(random() % 180), y = static_cast<int32_t>(random() % 180);
+            std::vector<TComponent*> expected;
+            for (int i = 0; i < 8; ++i)
+                if (OutlineMeets(origins[i], sizes[i], x, y)) expected.push_back(s.squares[i]);
+            // Nearer to the viewer (larger z) is less deep; the deepest comes first.
+            EXPECT_EQ(s.PickTargets(x, y), expected) << "round " << round << " pixel " << x << "," << y;
+            EXPECT_EQ(s.device->GetRenderMode(), kRenderMode);
+            EXPECT_TRUE(s.device->CullFace());
+        }
+    }
+}
+
+TEST(Pick, SkippedGrobsAndCulledOutlinesAreNeverHit) {
+    PickScene s;
+    TSquareGrob* noHit = s.Add({0, 0, 0}, 1);
+    TSquareGrob* noCatch = s.Add({0, 0, 0.1}, 1);
+    TSquareGrob* excluded = s.Add({0, 0, 0.2}, 1);
+    TSquareGrob* reversed = s.Add({0, 0, 0.3}, 1);
+    TSquareGrob* plain = s.Add({0, 0, 0.4}, 1);
+    noHit->NoHit = true;
+    noCatch->CatchEnabled = false;
+    reversed->Reversed = true;
+    TList exclude;
+    exclude.Add(excluded);
+    EXPECT_EQ(s.PickTargets(90, 90, &exclude), std::vector<TComponent*>{plain});
+    s.device->SetClockwise(false);
+    EXPECT_EQ(s.PickTargets(90, 90, &exclude), std::vector<TComponent*>{reversed});
+    EXPECT_TRUE(s.PickTargets(300, -40).empty());  // outside the viewport
+}
+
+TEST(Pick, HitItemCarriesDepthPointAndMatrix) {
+    PickScene s;
+    s.Add({0, 0, 0.5}, 1);
+    THittypeList hits;
+    ASSERT_TRUE(s.device->Pick(90, 75, nullptr, hits));
+    auto* hit = dynamic_cast<TPickHit*>(hits.Items(0));
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->Kind, 2);  // a polyline
+    EXPECT_EQ(hit->Index, 0);
+    // Depth m = (1 - z/3) / 2 in the select buffer; (m - 0.5) * 180 / 30.
+    EXPECT_NEAR(hit->Depth, -0.5 / 3 / 2 * 6, 1e-6);
+    EXPECT_NEAR(hit->Point.X, 0, 1e-6);
+    EXPECT_NEAR(hit->Point.Y, 0.5, 1e-6);
+    EXPECT_NEAR(hit->Point.Z, 0.5, 1e-6);
+    EXPECT_NEAR(hit->Matrix[3 * 4 + 2], 0.5, 1e-9);  // the grob's translation
+}
+
+TEST(Pick, AFullSelectBufferKeepsTheRecordsThatFit) {
+    PickScene s;
+    s.Add({0, 0, 0}, 1)->Copies = 600;
+    THittypeList hits;
+    EXPECT_TRUE(s.device->Pick(90, 90, nullptr, hits));
+    EXPECT_EQ(s.device->GetHitCount(), -1);
+    EXPECT_GT(hits.Count(), 100);
+    EXPECT_LT(hits.Count(), 600);
+}
+
+}  // namespace
+}  // namespace zv::test

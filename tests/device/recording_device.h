@@ -1,0 +1,109 @@
+// A device for the tests: it rasterises nothing and records every primitive
+// it receives in render mode, with the matrix and attributes in force, and
+// the messages of the library while it lives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device/ground.h"
+#include "zvhlr.h"
+
+namespace zv::test {
+
+struct TRecorded {
+    std::string What;  // "polylines", "line"
+    TMatrix4 Matrix;
+    TColor PenColor;
+    TColor BrushColor;
+    int32_t PenWidth;
+    int32_t Points;
+    TXYZ First;
+};
+
+class TRecordingDevice : public TZVDevice {
+public:
+    static const TClass& Class() {
+        static const TClass info("TRecordingDevice", &TZVDevice::Class(), &NewInstance<TRecordingDevice>);
+        return info;
+    }
+    const TClass& ClassType() const override { return Class(); }
+
+    void DrawPolylines(const TlistOFxyzArray& list) override {
+        TZVDevice::DrawPolylines(list);
+        if (GetRenderMode() != kRenderMode) return;
+        int32_t points = 0;
+        for (int32_t i = 0; i < list.Count(); ++i) points += list.Items(i)->Count;
+        TXYZ first = list.Count() > 0 && list.Items(0)->Count > 0 ? list.Items(0)->At<TXYZ>(0) : TXYZ{};
+        Record("polylines", points, first);
+    }
+    void DrawLine3D(const TXYZ& p1, const TXYZ& p2) override {
+        TZVDevice::DrawLine3D(p1, p2);
+        Record("line", 2, p1);
+    }
+    void SetMatrix(const TMatrix4& m) override {
+        TZVDevice::SetMatrix(m);
+        ++MatrixChanges;
+    }
+    void Invalidate() override {
+        ++Invalidations;
+        TZVDevice::Invalidate();
+    }
+
+    std::vector<TRecorded> Primitives;
+    int MatrixChanges = 0;
+    int Invalidations = 0;
+
+protected:
+    friend class TComponent;
+    explicit TRecordingDevice(TComponent* owner) : TZVDevice(owner) {}
+
+private:
+    void Record(const char* what, int32_t points, const TXYZ& first) {
+        Primitives.push_back({what, Matrix(), PenColor(), BrushColor(), PenWidth(), points, first});
+    }
+};
+
+// A grob whose contents are one closed square of side Size in its own
+// plane z = 0, with its lower left corner at the origin; it runs clockwise
+// as seen from +z, or counter-clockwise when Reversed.
+class TSquareGrob : public TZvGrob {
+public:
+    static const TClass& Class() {
+        static const TClass info("TSquareGrob", &TZvGrob::Class(), &NewInstance<TSquareGrob>);
+        return info;
+    }
+    const TClass& ClassType() const override { return Class(); }
+
+    void DrawContents(TZVDevice& device) override {
+        if (device.GetRenderMode() == kRenderMode) ++ContentDraws;
+        const double s = Size;
+        TXYZ p[5] = {{0, 0, 0}, {0, s, 0}, {s, s, 0}, {s, 0, 0}, {0, 0, 0}};
+        if (Reversed) std::swap(p[1], p[3]);
+        TXYZArray a = ArrayView(p, sizeof(TXYZ), 5);
+        for (int i = 0; i < Copies; ++i) device.DrawPolyline3D(a);
+    }
+
+    double Size = 1;
+    bool Reversed = false;
+    int Copies = 1;
+    int ContentDraws = 0;  // in render mode
+
+protected:
+    friend class TComponent;
+    explicit TSquareGrob(TComponent* owner) : TZvGrob(owner) {}
+};
+
+// Collects the library's messages while it lives.
+class TMessageLog {
+public:
+    TMessageLog() {
+        ZVSetMessageHandler(
+            [](int32_t, const char* text, void* user) { static_cast<TMessageLog*>(user)->Lines.push_back(text); },
+            this);
+    }
+    ~TMessageLog() { ZVSetMessageHandler(nullptr, nullptr); }
+    std::vector<std::string> Lines;
+};
+
+}  // namespace zv::test

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "recording_device.h"
+
+namespace zv::test {
+namespace {
+
+TSquareGrob* Square(TZvGrob* parent, const TXYZ& origin, double size = 1) {
+    RegisterClass(TSquareGrob::Class());
+    TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = origin;
+    g->SetBase(base);
+    g->Size = size;
+    g->SetParentGrob(parent);
+    return g;
+}
+
+struct Scene {
+    int window = 0;
+    TRecordingDevice* device;
+    Scene() {
+        RegisterClass(TRecordingDevice::Class());
+        device = TComponent::Create<TRecordingDevice>(nullptr);
+        device->SetHandle(&window);  // viewport 180 x 180, 30 units/cm: scale 1/3
+    }
+    ~Scene() {
+        TZvGrob* ground = device->StdGround();
+        while (ground->ChildCount() > 0) ground->ChildAt(ground->ChildCount() - 1)->Free();
+        device->Free();
+    }
+};
+
+// The world position of the recorded primitive's first point, taken back
+// from the view (scale 1/3 per axis, default base).
+TXYZ WorldOf(const TRecorded& r) {
+    TXYZ v = TransformPoint(r.Matrix, r.First);
+    return {v.X * 3, v.Y * 3, v.Z * 3};
+}
+
+TEST(Scene, NestedEntitiesDrawInOrderWithInheritedAttributes) {
+    Scene s;
+    TZvGrob* ground = s.device->StdGround();
+    TSquareGrob* a = Square(ground, {1, 0, 0});
+    a->SetScale({2, 2, 2});
+    a->Attributes()->SetPenColor(0x0000FF);
+    TSquareGrob* b = Square(a, {0, 1, 0});
+    b->SetParentAttributes(true);
+    TSquareGrob* c = Square(b, {0, 0, 1});
+    c->Attributes()->SetPenColor(0x00FF00);
+    c->Attributes()->SetPenwidth(3);
+    TSquareGrob* hidden = Square(ground, {5, 5, 5});
+    Square(hidden, {0, 0, 0});
+    hidden->SetVisible(false);
+    TSquareGrob* d = Square(ground, {-1, 0, 0});
+
+    s.device->Primitives.clear();
+    s.device->Paint();
+    const auto& p = s.device->Primitives;
+    ASSERT_EQ(p.size(), 4u);
+    struct Expected {
+        TXYZ world;
+        TColor pen;
+        int32_t width;
+    } expected[] = {
+        {{1, 0, 0}, 0x0000FF, 1},  // a
+        {{1, 2, 0}, 0x0000FF, 1},  // b inside a's scale, a's pen
+        {{1, 2, 2}, 0x00FF00, 3},  // c: own pen, still scaled by a
+        {{-1, 0, 0}, 0, 1},        // d: the device's pen again
+    };
+    for (size_t i = 0; i < 4; ++i) {
+        TXYZ w = WorldOf(p[i]);
+        EXPECT_NEAR(w.X, expected[i].world.X, 1e-9) << i;
+        EXPECT_NEAR(w.Y, expected[i].world.Y, 1e-9) << i;
+        EXPECT_NEAR(w.Z, expected[i].world.Z, 1e-9) << i;
+        EXPECT_EQ(p[i].PenColor, expected[i].pen) << i;
+        EXPECT_EQ(p[i].PenWidth, expected[i].width) << i;
+    }
+    EXPECT_EQ(s.device->PenColor(), 0u);
+    EXPECT_EQ(s.device->MatrixDepth(), 0);
+    EXPECT_FALSE(s.device->Busy());
+    // A second paint replays the display list: the contents are not drawn again.
+    EXPECT_EQ(d->ContentDraws, 1);
+    s.device->Paint();
+    EXPECT_EQ(d->ContentDraws, 1);
+    d->SetScale({3, 3, 3});
+    s.device->Paint();
+    EXPECT_EQ(d->ContentDraws, 2);
+    (void)c;
+}
+
+TEST(Scene, BoundsModesMeasureTheEntity) {
+    Scene s;
+    TSquareGrob* g = Square(s.device->StdGround(), {1, 1, -1});
+    TBox3D box;
+    s.device->GetBounds3D(kDefaultProjection, g, box);
+    EXPECT_NEAR(box.Min.X, 1, 1e-9);
+    EXPECT_NEAR(box.Max.Y, 2, 1e-9);
+    EXPECT_NEAR(box.Min.Z, -1, 1e-9);
+    TRect r;
+    s.device->GetBounds2D(g, r);
+    // 1..2 units at 30 px per unit from the centre 90 (y down), grown by 2.
+    EXPECT_EQ(r.Left, 118);
+    EXPECT_EQ(r.Right, 152);
+    EXPECT_EQ(r.Top, 28);
+    EXPECT_EQ(r.Bottom, 62);
+    EXPECT_EQ(s.device->GetRenderMode(), kRenderMode);
+    EXPECT_EQ(g->ScreenRect().Left, 118);  // refreshed by the last change
+}
+
+TEST(Scene, ParentingToItselfOrADescendantIsRefused) {
+    Scene s;
+    TSquareGrob* a = Square(s.device->StdGround(), {0, 0, 0});
+    TSquareGrob* b = Square(a, {0, 0, 0});
+    a->SetParentEntity(a);
+    a->SetParentEntity(b);
+    EXPECT_EQ(a->Parent(), s.device->StdGround());
+    EXPECT_EQ(b->Parent(), a);
+    s.device->Paint();
+    EXPECT_EQ(s.device->Primitives.size(), 2u);
+}
+
+TEST(Scene, AttributeChangeIsOneChangeOfTheGrob) {
+    Scene s;
+    TSquareGrob* g = Square(s.device->StdGround(), {0, 0, 0});
+    int begins = 0, ends = 0;
+    g->OnBeginChange = [&](TComponent*) { ++begins; };
+    g->OnEndChange = [&](TComponent*) { ++ends; };
+    g->Attributes()->SetPenColor(0xFF);
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST(Scene, EntityCopyGoesThroughTheStream) {
+    Scene s;
+    TSquareGrob* g = Square(nullptr, {1, 2, 3});
+    g->SetScale({2, 2, 2});
+    g->SetParentAttributes(true);
+    g->Attributes()->SetPenColor(0x4080C0);
+    TZvEntity* copy = g->CloneEntity();
+    ASSERT_NE(copy, nullptr);
+    TProjectionBase base;
+    copy->GetBase(base);
+    EXPECT_EQ(copy->ClassName(), "TSquareGrob");
+    EXPECT_DOUBLE_EQ(base.Origin.Z, 3);
+    EXPECT_DOUBLE_EQ(copy->Scale().X, 2);
+    EXPECT_TRUE(copy->ParentAttributes());
+    EXPECT_EQ(copy->Attributes()->PenColor(), 0x4080C0u);
+    copy->Free();
+    g->Free();
+}
+
+}  // namespace
+}  // namespace zv::test
