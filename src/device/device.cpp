@@ -590,8 +590,10 @@ void TZVDevice::DrawCurveList(const TList& curves) {
     PopNamePair();
 }
 
-void TZVDevice::DrawCurveRef(const TCurve& curve) {
-    PushNamePair(4000, 4);
+// One curve as a list of one, named with its kind (3 a primitive, 4 a
+// reference) and the curve itself.
+void TZVDevice::DrawOneCurve(const TCurve& curve, int32_t kind) {
+    PushNamePair(4000, kind);
     PushNamePair(7000, PickObject(&curve));
     TList one;
     one.Add(const_cast<TCurve*>(&curve));
@@ -600,15 +602,9 @@ void TZVDevice::DrawCurveRef(const TCurve& curve) {
     PopNamePair();
 }
 
-void TZVDevice::DrawPrimitive(const TCurve& value) {
-    PushNamePair(4000, 3);
-    PushNamePair(7000, PickObject(&value));
-    TList one;
-    one.Add(const_cast<TCurve*>(&value));
-    DrawCurveList(one);
-    PopNamePair();
-    PopNamePair();
-}
+void TZVDevice::DrawCurveRef(const TCurve& curve) { DrawOneCurve(curve, 4); }
+
+void TZVDevice::DrawPrimitive(const TCurve& value) { DrawOneCurve(value, 3); }
 
 void TZVDevice::DrawEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     constexpr int steps = 36;

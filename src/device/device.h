@@ -282,6 +282,7 @@ protected:
     void UpdateViewport();
 
 private:
+    void DrawOneCurve(const TCurve& curve, int32_t kind);
     void HitTestPolylines(const TlistOFxyzArray& list);
     void GrowBounds2D(const TlistOFxyzArray& list);
     void GrowBounds3D(const TlistOFxyzArray& list);
