@@ -195,8 +195,9 @@ m fonts-spline-weight src/fonts/curve_piece.cpp \
 m fonts-arc-axes src/fonts/curves.cpp \
   'return {center_.X + radius_ * std::cos(angle), center_.Y + radius_ * std::sin(angle)};' \
   'return {center_.X + radius_ * std::sin(angle), center_.Y + radius_ * std::cos(angle)};' 'arc points mirrored'
-m fonts-name-backslash src/fonts/stroke_font.cpp \
-  "if (name.empty() || name.find('\\\\') != std::string::npos)" 'if (name.empty())' 'font names with a backslash accepted'
+m fonts-built-once src/fonts/stroke_font.cpp \
+  'if (found->InheritsFrom(TPrimfont::Class())) return static_cast<TPrimfont*>(found)->Glyphs();' '' \
+  'a stroke font built again for every request'
 
 # ---- platform
 m plat-change-level src/platform/component.cpp \
