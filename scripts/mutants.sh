@@ -176,6 +176,27 @@ m store-record-size src/interface/zvsd_exports.cpp \
   'if (!data) return static_cast<int32_t>(sizeof(TZVSDData));' 'if (!data) return 0;' \
   'record size query answers 0'
 
+# ---- tessellation, hatch table, stroke fonts
+m tess-hole-orientation src/geometry/tessellation.cpp \
+  'if (DotXYZ(holeNormal, normal) > 0) std::reverse(hole.begin(), hole.end());' '' \
+  'holes kept in the orientation they were drawn in'
+m tess-ear-contains src/geometry/tessellation.cpp \
+  'if (InTriangle(w[k], a, b, c, n, strict)) return false;' '' 'ears that contain another corner cut off'
+m hatch-dash-count src/hatch/hatch_table.cpp \
+  'if (count < 0 || count > HatchDashSlots) throw EConvertError(bad);' \
+  'if (count < 0 || count > HatchDashSlots + 1) throw EConvertError(bad);' 'one dash more than the slots accepted'
+m hatch-fixed-families src/hatch/hatch_table.cpp \
+  'if (!pattern.Fixed) pattern.Families.push_back(line);' 'pattern.Families.push_back(line);' \
+  'built-in patterns take families from the file'
+m fonts-spline-weight src/fonts/curve_piece.cpp \
+  '(s * s * p0.X + 2 * w * t * s * p1.X' '(s * s * p0.X + w * t * s * p1.X' 'spline point with half the control weight'
+m fonts-arc-axes src/fonts/curves.cpp \
+  'return {center_.X + radius_ * std::cos(angle), center_.Y + radius_ * std::sin(angle)};' \
+  'return {center_.X + radius_ * std::sin(angle), center_.Y + radius_ * std::cos(angle)};' 'arc points mirrored'
+m fonts-built-once src/fonts/stroke_font.cpp \
+  'if (found->InheritsFrom(TPrimfont::Class())) return static_cast<TPrimfont*>(found)->Glyphs();' '' \
+  'a stroke font built again for every request'
+
 # ---- platform
 m plat-change-level src/platform/component.cpp \
   'if (++changeLevel_ != 1) return this;' 'if (++changeLevel_ < 1) return this;' \
@@ -186,6 +207,21 @@ m plat-parent-cycle src/platform/component.cpp \
 m plat-destroy-order src/platform/server.cpp \
   'int32_t at = lastFirst ? receivers_.Count() - 1 - i : i;' 'int32_t at = i;' \
   'receivers told of a destruction first-first'
+
+# ---- object stream
+m stream-hex-digit src/platform/stream_values.cpp \
+  'text += digits[bytes[i] & 15];' 'text += digits[bytes[i] & 7];' 'binary blocks lose the top bit of the low digit'
+m stream-coord-exact src/platform/stream_values.cpp \
+  'if (std::isfinite(d) && ParseFloat(fixed) == d) return fixed;' 'if (std::isfinite(d)) return fixed;' \
+  'coordinates written with two decimals even when that loses digits'
+m stream-bool-case src/platform/stream_values.cpp \
+  'return UpperCaseName(text) == "TRUE";' 'return text == "True";' 'booleans read case-sensitively'
+m stream-hex-lower src/platform/stream_values.cpp \
+  "if (c >= 'a' && c <= 'f') return c - 'a' + 10;" '' 'lower-case hexadecimal digits refused'
+m stream-list-separator src/platform/stream_values.cpp \
+  "return DecimalSeparator() == ',' ? ';' : ',';" "return ',';" 'list items split at the decimal comma'
+m ascii-nesting src/platform/ascii_reader.cpp \
+  'if (depth >= kMaxStreamNesting)' 'if (depth >= 2 * kMaxStreamNesting)' 'section nesting bound doubled'
 
 # ---- loaders of the command-line tool
 m load-obj-negative tools/zvhlr/obj_loader.cpp \
@@ -226,7 +262,8 @@ trap 'restore; exit 130' INT TERM
 group_of() {
   case $1 in
     src/runtime/*) echo runtime ;; src/geometry/*) echo geometry ;; src/hidden/*) echo hidden ;;
-    src/interface/*) echo interface ;; src/platform/*) echo platform ;; tools/*) echo tools ;; *) echo "" ;;
+    src/interface/*) echo interface ;; src/platform/*) echo platform ;; src/hatch/*) echo hatch ;;
+    src/fonts/*) echo fonts ;; tools/*) echo tools ;; *) echo "" ;;
   esac
 }
 

@@ -89,14 +89,5 @@ TEST(PointText, FormatsAndParsesInTheLocaleOfTheProcess) {
     std::setlocale(LC_NUMERIC, restore.c_str());
 }
 
-TEST(ArrayLists, OwnArraysOfTheirElementSize) {
-    TlistOFxyzArray xyz;
-    TlistOFXYArray xy;
-    TlistOFXYiArray xyi;
-    EXPECT_EQ(xyz.AddNew()->ElemSize + xy.AddNew()->ElemSize + xyi.AddNew()->ElemSize, 24 + 16 + 8);
-    xyz.Clear();  // releases the arrays (checked by the sanitizer build)
-    EXPECT_THROW(xyz.Items(0), EListError);
-}
-
 }  // namespace
 }  // namespace zv

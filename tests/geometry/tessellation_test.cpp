@@ -55,14 +55,6 @@ TEST(Tessellation, PointToPointBridgeSplicesTwelvePoints) {
     ArrayClear(outline);
 }
 
-TEST(Tessellation, PointSegmentDistanceOnAndBeyondTheSegment) {
-    double t = 0;
-    TXYZ foot{};
-    EXPECT_DOUBLE_EQ(PointSegmentDistance({0.5, 1, 0}, {0, 0, 0}, {1, 0, 0}, t, foot), 1);
-    EXPECT_DOUBLE_EQ(t, 0.5);
-    EXPECT_EQ(PointSegmentDistance({2, 1, 0}, {0, 0, 0}, {1, 0, 0}, t, foot), 1e20);
-}
-
 TEST(Tessellation, SubdivisionCountsAndRefusal) {
     TXYZ a{0, 0, 0}, b{3, 0, 0}, c{0, 4, 0};  // perimeter 12
     struct Case { double bound; int triangles; } cases[] = {{12, 1}, {6, 4}, {11.9, 4}, {5.9, 16}, {0, 1},

@@ -30,22 +30,10 @@ std::string TempPath(const std::string& name) { return testing::TempDir() + name
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-TEST(HatchTable, BuiltInsInOrderWithTheirFamilies) {
+TEST(HatchTable, BuiltInsInOrderFoundByNameInAnyCase) {
     RebuildHatches({});
     ExpectOnlyBuiltIns();
-    // (angle, value 3) of each family.
-    std::vector<std::vector<std::pair<double, double>>> expected = {
-        {}, {{0, 0}}, {{90, 0}}, {{45, 0}}, {{135, 0}}, {{0, 0}, {90, 1}}, {{135, 0}, {45, 1}}};
-    for (int i = 0; i < 7; ++i) {
-        const THatchPattern& p = *HatchAt(i);
-        EXPECT_TRUE(p.Fixed && !p.Dynamic && p.Description.empty());
-        ASSERT_EQ(p.Families.size(), expected[i].size()) << p.Name;
-        for (size_t f = 0; f < p.Families.size(); ++f) {
-            EXPECT_EQ(p.Families[f].Values[0], expected[i][f].first);
-            EXPECT_EQ(p.Families[f].Values[1], 0.5);
-            EXPECT_EQ(p.Families[f].Values[2], expected[i][f].second);
-        }
-    }
+    EXPECT_EQ(HatchAt(6)->Families[1].Values[0], 45);  // the second family of DiagCross
     EXPECT_EQ(FindHatch("SYS: diagcross"), 6);
     EXPECT_EQ(FindHatch("nothing"), -1);
 }

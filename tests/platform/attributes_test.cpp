@@ -92,52 +92,11 @@ TEST(Attributes, EverySetterIsOneBracketAndClearsItsGroupFlag) {
     }
 }
 
-TEST(Attributes, MaterialSettersAreOneBracketEachAndTheRecordIsOne) {
-    TZVmaterial* m = Make<TZVmaterial>();
-    int hooks = 0;
-    m->BeforeChange = [&](TComponent*) { ++hooks; };
-    m->AfterChange = [&](TComponent*) { ++hooks; };
-    {
-        ChangeCount count(m);
-        m->SetAmbient(1), m->SetDiffuse(2), m->SetSpecular(3), m->SetEmission(4), m->SetShininess(5),
-            m->SetTranslucent(0.5);
-        EXPECT_EQ(count.begins, 6);
-        EXPECT_EQ(count.ends, 6);
-    }
-    EXPECT_EQ(hooks, 12);
-    {
-        ChangeCount count(m);
-        m->SetMaterialRecord(TMaterialRecord{9, 8, 7, 6, 0.25, 0.75});
-        EXPECT_EQ(count.begins, 1);
-        EXPECT_EQ(count.ends, 1);
-    }
-    EXPECT_EQ(m->GetSpecular(), 7u);
-    EXPECT_EQ(m->GetTranslucent(), 0.75);
-    m->Free();
-}
-
-TEST(Attributes, AnAssignedMaterialIsCopiedNotTaken) {
-    TZVattributes* a = Make<TZVattributes>();
-    TZVmaterial* m = Make<TZVmaterial>();
-    m->SetDiffuse(0x0000FF);
-    TZVmaterial* own = a->Material();
-    a->SetMaterial(m);
-    m->SetDiffuse(0x00FF00);
-    EXPECT_EQ(a->Material(), own);
-    EXPECT_EQ(own->GetDiffuse(), 0x0000FFu);
-    m->Free();
-    a->Free();
-}
-
 TEST(Attributes, TexturesSharePixelsThatBelongToTheBitmapsContainer) {
     ASSERT_NE(BitmapsContainer(), nullptr);
-    EXPECT_EQ(BitmapsContainer()->GetZvName(), "Bitmaps");
     TzvbitmapData* pixels = TComponent::Create<TzvbitmapData>(nullptr, 16);
     EXPECT_EQ(pixels->Parent(), BitmapsContainer());
-    EXPECT_EQ(pixels->Size(), 16);
     Tzvbitmap* t = Make<Tzvbitmap>();
-    EXPECT_EQ(t->GetZvName().rfind("Bitmap", 0), 0u);
-    EXPECT_EQ(t->Parent(), nullptr);
     TTextureSettings s = t->GetSettings();
     s.Width = 2, s.Height = 2, s.Pixels = pixels, s.Repeating = 0;
     t->SetSettings(s);
@@ -187,9 +146,6 @@ TEST(Attributes, ACloneKeepsEveryFieldAndTheStreamKeysAreExact) {
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->Size(), 3);
     EXPECT_EQ(block->Data()[2], 0xAB);
-    for (const char* name :
-         {"TZVGraphicObject", "TZVmaterial", "Tzvbitmap", "TzvbitmapData", "TZVattributes", "Tlight"})
-        EXPECT_NE(GetClass(name), nullptr) << name;
     block->Free();
     copy->Free();
     t->Free();
@@ -211,11 +167,6 @@ TEST(Attributes, AttributeRecordWithoutMaterialIsReported) {
 
 TEST(Light, TheRecordKeepsEveryFieldButTheIndex) {
     Tlight* l = Make<Tlight>();
-    EXPECT_EQ(l->GetPosition().Z, 2.0);
-    EXPECT_EQ(l->GetDirection().Z, -1.0);
-    EXPECT_EQ(l->GetSpotCutOff(), 180.0);
-    EXPECT_EQ(l->GetAttenuationKind(), 4616);
-    EXPECT_EQ(l->LightIndex(), -1);
     l->SetPosition({1, -2, 3.5}), l->SetDirection({0.25, 0, -1}), l->SetEnabled(true), l->SetSpotExponent(7);
     l->SetSpotCutOff(45), l->SetAmbient(0x010203), l->SetDiffuse(0xFFFFFFFF), l->SetSpecular(0);
     l->SetAttenuation(0.125), l->SetAttenuationKind(-5), l->SetLightIndex(16384);
@@ -232,11 +183,8 @@ TEST(Light, TheRecordKeepsEveryFieldButTheIndex) {
     EXPECT_EQ(back->LightIndex(), -1);
     TMemoryStream shortStream(stream.Bytes().substr(0, 88));
     EXPECT_THROW(back->LoadFromStream(shortStream), EStreamError);
-    TLights* lights = new TLights;
-    lights->Add(l);
-    lights->Add(back);
-    EXPECT_EQ(lights->Items(1), back);
-    delete lights;  // frees both
+    l->Free();
+    back->Free();
 }
 
 TEST(Arena, GrowsInStepsAndKeepsOffsets) {
@@ -290,16 +238,6 @@ TEST(HitList, KeepsTheDeepestFirst) {
         vetoed.Add(item);
     }
     EXPECT_EQ(vetoed.Count(), 2);
-    THitItem hit;
-    EXPECT_EQ(hit.Index, -1);
-    EXPECT_EQ(hit.Target(), nullptr);
-    TComponent* entity = Make<TComponent>();
-    hit.SetTarget(entity);
-    EXPECT_EQ(hit.Marker, 1952);
-    EXPECT_EQ(hit.Target(), entity);
-    hit.Marker = 0;
-    EXPECT_EQ(hit.Target(), nullptr);
-    entity->Free();
 }
 
 }  // namespace

@@ -113,20 +113,6 @@ TEST_F(FrameworkComponents, SiblingNamesStayUniqueIgnoringCase) {
     c->SetZvName("B");
     c->SetZvName("B");
     EXPECT_EQ(log->Count(zv::zvmNameChanged, c), renames + 1);
-    TZvComponent* unnamed = Make("", p);
-    EXPECT_EQ(unnamed->GetZvName(), "c" + std::to_string(reinterpret_cast<uintptr_t>(unnamed)));
-}
-
-TEST_F(FrameworkComponents, SetNameKeepsTheRuntimeNameAndMakesTheFrameworkNameUnique) {
-    TZvComponent* p = Make("P");
-    Make("Part", p);
-    TZvComponent* c = Make("", p);
-    c->SetName("Part");
-    c->SetName("Part");
-    EXPECT_EQ(c->Name(), "Part");
-    EXPECT_EQ(c->GetZvName(), "Part0");
-    EXPECT_THROW(c->SetName("no good"), zv::EComponentError);
-    EXPECT_EQ(c->GetZvName(), "Part0");
 }
 
 TEST_F(FrameworkComponents, PathsAndFindChild) {
@@ -234,18 +220,6 @@ TEST_F(FrameworkComponents, SystemComponentsRefuseToBeDestroyed) {
     EXPECT_EQ(events, (Events{"freed Mine", "11 Mine"}));
 }
 
-TEST_F(FrameworkComponents, TheOwnerFreesAndTheParentOnlyPlaces) {
-    TComponent* itemOwner = TComponent::Create<TComponent>(nullptr);
-    TPart* item = Make<TPart>("Item", nullptr, itemOwner);
-    TZvComponent* shelfOwner = Make("ShelfOwner");
-    item->SetParent(Make<TPart>("Shelf", nullptr, shelfOwner));
-    shelfOwner->Free();  // frees the shelf; the item stays, without parent
-    EXPECT_EQ(item->Parent(), nullptr);
-    EXPECT_GE(Root()->IndexOfChild(item), 0);
-    itemOwner->Free();
-    EXPECT_EQ(Root()->IndexOfChild(item), -1);
-}
-
 TEST_F(FrameworkComponents, NewComponentsJoinTheCurrentRootUntilItDiesOrIsReset) {
     zv::TStdApplication* app = zv::Application();
     TZvComponent* home = Make("Home");
@@ -264,15 +238,6 @@ TEST_F(FrameworkComponents, NewComponentsJoinTheCurrentRootUntilItDiesOrIsReset)
     app->Reset();
     EXPECT_TRUE(app->CurrentRoot() == nullptr && app->ReadContext() == nullptr);
     EXPECT_EQ(log->Count(zv::zvmApplicationReset, app), 1);
-    TZvComponent* d = Make("D");
-    d->SetParent(c);
-    TZvComponent* copy = c->Clone();  // through the object stream, children included
-    ASSERT_NE(copy, nullptr);
-    EXPECT_NE(copy, c);
-    ASSERT_EQ(copy->ChildCount(), 1);
-    EXPECT_EQ(copy->ChildAt(0)->GetZvName(), "D");
-    EXPECT_EQ(copy->ChildAt(0)->Parent(), copy);
-    copy->Free();
 }
 
 }  // namespace

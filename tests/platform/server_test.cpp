@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_server.h"
 #include "platform/receiver.h"
 
 namespace {
@@ -151,15 +150,6 @@ TEST(Server, TheEventServerPassesInputToEventReceiversOnly) {
     server->Free();
     r->Free();
     plain->Free();
-}
-
-TEST(Server, TheProcessWideMessageServerReachesItsReceivers) {
-    TProbe* p = TProbe::Make("p");
-    zv::GlobalMessageServer()->AddReceiver(p);
-    zv::FrameworkBroadcast(zv::zvmEntityReleased, nullptr);
-    EXPECT_EQ(heard.back(), "p:8");
-    p->Free();
-    EXPECT_EQ(zv::GlobalMessageServer()->IndexOfReceiver(p), -1);
 }
 
 }  // namespace

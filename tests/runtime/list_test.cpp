@@ -54,21 +54,5 @@ TEST(List, IndexErrorsNameTheIndex) {
     EXPECT_THROW(list.SetCapacity(0), EListError);
 }
 
-struct CountingList : TList {
-    int clears = 0;
-    void Clear() override {
-        ++clears;
-        TList::Clear();
-    }
-};
-
-TEST(List, ClearIsVirtual) {
-    CountingList counting;
-    counting.Add(&values[0]);
-    static_cast<TList&>(counting).Clear();
-    EXPECT_EQ(counting.clears, 1);
-    EXPECT_EQ(counting.Count(), 0);
-}
-
 }  // namespace
 }  // namespace zv
