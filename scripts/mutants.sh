@@ -88,9 +88,10 @@ m geo-release-message src/geometry/point_array.cpp \
 
 # ---- cuts where outlines meet, and the stretches between them
 m cut-proper src/hidden/outline_contacts.cpp \
-  'params.push_back(k + static_cast<double>(s0 / (s0 - s1)));' '' 'proper crossings are not cut'
-m cut-vertex-end src/hidden/outline_contacts.cpp \
-  'if (d <= band) params.push_back(k + 1.0);' '' 'a vertex on the other outline is not cut'
+  'params.push_back(k + static_cast<double>(s0 / (s0 - s1)));' '(void)s1;' 'proper crossings are not cut'
+m cut-band src/hidden/visibility.cpp \
+  'constexpr double ContactBand = static_cast<double>(Eps);' 'constexpr double ContactBand = 0.0;' \
+  'outlines that nearly touch are not cut'
 m cut-sign src/hidden/outline_contacts.cpp \
   'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0) || (u < 0 && v > 0); }' \
   'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0); }' 'crossings found in one direction only'
@@ -129,8 +130,8 @@ m vis-depth-lerp src/hidden/visibility.cpp \
 m vis-orientation src/hidden/visibility.cpp \
   'item.Orientation = a > Eps ? 1 : (a < -Eps ? -1 : 0);' 'item.Orientation = a > Eps ? -1 : (a < -Eps ? 1 : 0);' \
   'orientation of the projected outline inverted'
-m vis-self-group src/hidden/visibility.cpp \
-  'groupEnds && examined && gj != gi && IsFront(gj)' 'groupEnds && examined && IsFront(gj)' 'a group is tested against itself'
+m vis-back-occluder src/hidden/visibility.cpp \
+  'groupEnds && examined && gj != gi && IsFront(gj)' 'groupEnds && examined && gj != gi' 'faces turned away hide others'
 
 # ---- fast modes
 m fast-cell-range src/hidden/candidate_table.cpp \
