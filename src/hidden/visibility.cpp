@@ -75,7 +75,7 @@ public:
             hi_ = std::min(to_, k_ + 1.0);
             seg_ = hi_ > lo_ ? ModPos(static_cast<int32_t>(k_), length_) : 0;
             p_ = &outline_.At<TXY>(seg_);
-            q_ = &outline_.At<TXY>(seg_ + 1);
+            q_ = &outline_.At<TXY>((seg_ + 1) % outline_.Count);  // an open outline wraps
             if (hi_ <= lo_ || (p_->X == q_->X && p_->Y == q_->Y)) {
                 k_ += 1.0;
                 continue;
@@ -132,7 +132,7 @@ double TzvHiddenbuffer::DepthAt(int32_t a, int32_t b, double t) {
 double TzvHiddenbuffer::SegmentDepth(int32_t i, int32_t o, int32_t seg, double f) {
     if (!OnDepth) return 0.0;
     const TXYZArray& points = Items(i)->Points;
-    TXYZ p = Interpolate(points.At<TXYZ>(seg), points.At<TXYZ>(seg + 1), f);
+    TXYZ p = Interpolate(points.At<TXYZ>(seg), points.At<TXYZ>((seg + 1) % points.Count), f);
     const TPlaneFrame& frame = Items(o)->Frame;
     return OnDepth(this, p, TPlane{frame.Origin, frame.Normal});
 }
