@@ -509,13 +509,19 @@ void TZVDevice::InvalidateRect(TZvEntity* entity) {
     Invalidate();
 }
 
+// An entity on the quick ground is drawn again in XOR mode, which erases it
+// before a change and draws it after.
+void TZVDevice::DrawInXorMode(TZvEntity* entity) {
+    const bool xorMode = xorMode_;
+    SetXorMode(true);
+    entity->DrawOn(this);
+    SetXorMode(xorMode);
+}
+
 void TZVDevice::BeginEntityChange(TZvEntity* entity) {
     if (!entity || busy_) return;
     if (quickGround_ && quickGround_->Contains(entity)) {
-        bool xorMode = xorMode_;
-        SetXorMode(true);
-        entity->DrawOn(this);
-        SetXorMode(xorMode);
+        DrawInXorMode(entity);
     } else {
         InvalidateRect(entity);
     }
@@ -524,10 +530,7 @@ void TZVDevice::BeginEntityChange(TZvEntity* entity) {
 void TZVDevice::EndEntityChange(TZvEntity* entity) {
     if (!entity || busy_) return;
     if (quickGround_ && quickGround_->Contains(entity)) {
-        bool xorMode = xorMode_;
-        SetXorMode(true);
-        entity->DrawOn(this);
-        SetXorMode(xorMode);
+        DrawInXorMode(entity);
     } else if (stdGround_ && stdGround_->Contains(entity)) {
         InvalidateRect(entity);
     }

@@ -283,6 +283,7 @@ protected:
 
 private:
     void DrawOneCurve(const TCurve& curve, int32_t kind);
+    void DrawInXorMode(TZvEntity* entity);
     void HitTestPolylines(const TlistOFxyzArray& list);
     void GrowBounds2D(const TlistOFxyzArray& list);
     void GrowBounds3D(const TlistOFxyzArray& list);
