@@ -100,14 +100,25 @@ void ShowingFailure(F step) {
     }
 }
 
+bool HasScale(const TXYZ& scale) { return std::abs(scale.X) > 0.00001; }
+
 }  // namespace
+
+TMatrix4 TZvEntity::LocalMatrix() const {
+    TProjectionBase base;
+    GetBase(base);
+    const TMatrix4 frame = MatrixFromFrame(FrameOf(base));
+    return HasScale(scale_) ? MatMul(ScaleMatrix(scale_), frame) : frame;
+}
 
 void TZvEntity::Draw(TZVDevice* device) {
     if (!device || !device->HandleValid() || !visible_) return;
+    TProjectionBase base;
+    GetBase(base);
     device->PushMatrix();
-    device->MultMatrix(MatrixFromFrame(FrameOf(base_)));
+    device->MultMatrix(MatrixFromFrame(FrameOf(base)));
     device->CheckError();
-    if (std::abs(scale_.X) > 0.00001) device->MultMatrix(ScaleMatrix(scale_));
+    if (HasScale(scale_)) device->MultMatrix(ScaleMatrix(scale_));
     TAttributeRecord saved;
     if (!parentAttributes_) {
         device->GetAttributeRecord(saved);

@@ -48,6 +48,9 @@ public:
     const TXYZ& Scale() const { return scale_; }
     void SetScale(const TXYZ& scale);
     TZVattributes* Attributes() const { return attributes_; }
+    // The transformation that drawing applies: the base's frame, then the
+    // scale when it is not zero.
+    TMatrix4 LocalMatrix() const;
 
 protected:
     friend class TComponent;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "device/model.h"
+#include "platform/ascii_writer.h"
+#include "runtime/stream.h"
 #include "recording_device.h"
 
 namespace zv::test {
@@ -67,6 +69,72 @@ TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
     late->Free();
     root->Free();
     notAModel->Free();
+}
+
+// The component's fields as the object stream writes them.
+std::string StreamText(TZvComponent* c) {
+    TMemoryStream stream;
+    TAsciiWriter* writer = Make<TAsciiWriter>();
+    writer->CreateOnStream(&stream);
+    writer->WriteComponent("C", c);
+    writer->Free();
+    return stream.Bytes();
+}
+
+TEST(Model, ControllerFieldsSurviveCopies) {
+    TZvMdgrob* model = Make<TZvMdgrob>();
+    model->SetZvName("Shaft");
+    TZvMdctrl* c = Make<TZvMdctrl>();
+    c->SetMDgrob(model);
+    c->SetMDClassName("TZvMdSymbol");
+    c->HoverPen = {0x00FF00, 3, 2};
+    c->SelectPen = {0x0000FF, 5, 1};
+    c->NoHit = true;
+    c->Attributes()->SetPenColor(0x123456);
+    const std::string text = StreamText(c);
+    EXPECT_NE(text.find("HoverPen.Width=3"), std::string::npos);
+    auto* copy = static_cast<TZvMdctrl*>(c->CloneEntity());  // write, read back
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->MDgrob(), model);
+    EXPECT_EQ(StreamText(copy), text);
+    TZvMdctrl* plain = Make<TZvMdctrl>();
+    plain->AssignGrob(copy);
+    EXPECT_EQ(plain->SelectPen.Width, 5);
+    EXPECT_EQ(StreamText(plain).substr(text.find("Parent=")), text.substr(text.find("Parent=")));
+    copy->Free();
+    TZvMdctrl* next = CreateController(Make<TZvMdSymbol>());  // c is still the template
+    EXPECT_EQ(next->HoverPen.Color, 0x00FF00u);
+    next->MDgrob()->Free();
+    TZvGrob* other = Make<TZvGrob>();
+    EXPECT_THROW(plain->AssignGrob(other), Exception);
+    plain->AssignGrob(plain);
+    plain->AssignGrob(nullptr);
+    EXPECT_TRUE(plain->NoHit);
+    model->Free();  // frees the controllers that present it
+    other->Free();
+}
+
+TEST(Model, ControllerDrawsAtTheBaseOfItsModel) {
+    RegisterClass(TRecordingDevice::Class());
+    RegisterClass(TSquareGrob::Class());
+    TRecordingDevice* device = Make<TRecordingDevice>();
+    int window = 0;
+    device->SetHandle(&window);
+    TZvMdgrob* model = Make<TZvMdgrob>();
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {2, 0, 0};
+    model->SetBase(base);
+    TZvMdctrl* c = CreateController(model);
+    c->SetParentGrob(device->StdGround());
+    TSquareGrob* square = Make<TSquareGrob>();
+    square->SetParentGrob(c);
+    TBox3D box;
+    device->GetBounds3D(kDefaultProjection, c, box);
+    EXPECT_NEAR(box.Min.X, 2, 1e-9);
+    EXPECT_NEAR(box.Max.X, 3, 1e-9);
+    square->Free();
+    model->Free();
+    device->Free();
 }
 
 TEST(Model, UnknownControllerClassIsRefused) {

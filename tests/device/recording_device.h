@@ -3,6 +3,8 @@
 // the messages of the library while it lives.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -45,14 +47,15 @@ public:
         TZVDevice::SetMatrix(m);
         ++MatrixChanges;
     }
-    void Invalidate() override {
-        ++Invalidations;
-        TZVDevice::Invalidate();
+    // The areas that the window was asked to repaint; (0, 0, 0, 0): all of it.
+    void InvalidateWindow(const TRect* area, bool erase) override {
+        Invalidated.push_back(area ? *area : TRect{0, 0, 0, 0});
+        EXPECT_TRUE(erase);
     }
 
     std::vector<TRecorded> Primitives;
     int MatrixChanges = 0;
-    int Invalidations = 0;
+    std::vector<TRect> Invalidated;
 
 protected:
     friend class TComponent;

@@ -131,6 +131,21 @@ TEST(Scene, AttributeChangeIsOneChangeOfTheGrob) {
     EXPECT_EQ(ends, 1);
 }
 
+TEST(Scene, AChangeRepaintsWhatTheEntityCovers) {
+    Scene s;
+    TSquareGrob* g = Square(Square(s.device->StdGround(), {1, 0, 0}), {0, 1, 0});
+    s.device->Invalidated.clear();
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {-1, 1, 0};
+    g->SetBase(base);
+    // World 1..2 (then 0..1) across, 1..2 up: 30 px per unit from the centre
+    // 90, y down, grown by 2; before the change and after it.
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>{{118, 28, 152, 62}, {88, 28, 122, 62}}));
+    s.device->Invalidated.clear();
+    s.device->StdGround()->Attributes()->SetPenColor(0xFF);
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>(2, TRect{0, 0, 0, 0})));  // a ground: the whole window
+}
+
 TEST(Scene, EntityCopyGoesThroughTheStream) {
     Scene s;
     TSquareGrob* g = Square(nullptr, {1, 2, 3});
