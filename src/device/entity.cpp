@@ -154,12 +154,34 @@ void TZvEntity::LoadFromFile(const std::string& fileName) {
     TZVReader* reader = static_cast<TZVReader*>(Application()->ReaderClass().CreateInstance(nullptr));
     reader->CreateOnStream(&stream);
     try {
-        ReadFromStream(*reader);
+        ReadSection(*reader);
     } catch (...) {
         reader->Free();
         throw;
     }
     reader->Free();
+}
+
+void TZvEntity::ReadSection(TZVReader& reader) {
+    std::string className, name, parent;
+    if (!reader.ReadBeginClass(className, name)) return;
+    reader.ReadString("Parent", parent);
+    Changing(true);
+    Loading();
+    SetReading(true);
+    auto finish = [this] {
+        SetReading(false);
+        Loaded();
+        Changing(false);
+    };
+    try {
+        ReadFromStream(reader);
+        reader.ReadEndClass();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void TZvEntity::SaveToFile(const std::string& fileName) { TZvComponent::SaveToFile(fileName); }

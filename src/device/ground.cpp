@@ -35,6 +35,12 @@ TZvGrob::TZvGrob(TComponent* owner) : TZvEntity(owner) { scale_ = {1, 1, 1}; }
 // others are detached.
 TZvGrob::~TZvGrob() { ForgetTemplate(); }
 
+void TZvGrob::BeforeDestruction() {
+    TZvEntity::BeforeDestruction();
+    SetInheritClass(std::string());
+    if (dynamic_cast<TZvGrob*>(Parent())) SetParentGrob(nullptr);
+}
+
 void TZvGrob::SetInheritClass(const std::string& path) {
     ForgetTemplate();
     inheritClass_ = path;
@@ -112,26 +118,7 @@ void TZvGrob::AssignGrob(TZvGrob* source) {
     stream.Seek(0);
     auto reader = NewStreamer<TZVReader>(ApplicationReaderClass(), "No readerClass registered");
     reader->CreateOnStream(&stream);
-    Changing(true);
-    Loading();
-    SetReading(true);
-    auto finish = [this] {
-        SetReading(false);
-        Loaded();
-        Changing(false);
-    };
-    try {
-        std::string className, name, parent;
-        if (reader->ReadBeginClass(className, name)) {
-            reader->ReadString("Parent", parent);
-            ReadFromStream(*reader);
-            reader->ReadEndClass();
-        }
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    ReadSection(*reader);
 }
 
 void TZvGrob::GetLocalMatrix(TMatrix4& m) const {

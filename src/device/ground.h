@@ -80,6 +80,9 @@ protected:
     ~TZvGrob() override;
     void DrawContentsCached(TZVDevice& device) override;
     void DrawPass(TZVDevice* device) override { DrawPick(device); }
+    // Forgets the template and leaves the parent while the grob can still
+    // be drawn, so that its device repaints what it covered.
+    void BeforeDestruction() override;
     void Notification(TComponent* component, TOperation operation) override;
     // The grob's own handler when assigned, else the template's.
     template <class E>

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "device/ground.h"
+#include "platform/ascii_writer.h"
+#include "runtime/stream.h"
 #include "zvhlr.h"
 
 namespace zv::test {
@@ -96,6 +98,18 @@ protected:
     friend class TComponent;
     explicit TSquareGrob(TComponent* owner) : TZvGrob(owner) {}
 };
+
+// The component's fields as the object stream writes them, from the line
+// after its name on.
+inline std::string StreamText(TZvComponent* c) {
+    TMemoryStream stream;
+    TAsciiWriter* writer = TComponent::Create<TAsciiWriter>(nullptr);
+    writer->CreateOnStream(&stream);
+    writer->WriteComponent("C", c);
+    writer->Free();
+    const std::string& text = stream.Bytes();
+    return text.substr(std::min(text.size(), text.find("Classname=")));
+}
 
 // Collects the library's messages while it lives.
 class TMessageLog {

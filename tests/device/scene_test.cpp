@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "recording_device.h"
 
 namespace zv::test {
@@ -144,25 +146,27 @@ TEST(Scene, AChangeRepaintsWhatTheEntityCovers) {
     s.device->Invalidated.clear();
     s.device->StdGround()->Attributes()->SetPenColor(0xFF);
     EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>(2, TRect{0, 0, 0, 0})));  // a ground: the whole window
+    s.device->Invalidated.clear();
+    g->Free();
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>{{88, 28, 122, 62}}));
 }
 
-TEST(Scene, EntityCopyGoesThroughTheStream) {
-    Scene s;
+TEST(Scene, EntityCopiesGoThroughTheStream) {
     TSquareGrob* g = Square(nullptr, {1, 2, 3});
     g->SetScale({2, 2, 2});
     g->SetParentAttributes(true);
     g->Attributes()->SetPenColor(0x4080C0);
     TZvEntity* copy = g->CloneEntity();
     ASSERT_NE(copy, nullptr);
-    TProjectionBase base;
-    copy->GetBase(base);
-    EXPECT_EQ(copy->ClassName(), "TSquareGrob");
-    EXPECT_DOUBLE_EQ(base.Origin.Z, 3);
-    EXPECT_DOUBLE_EQ(copy->Scale().X, 2);
-    EXPECT_TRUE(copy->ParentAttributes());
-    EXPECT_EQ(copy->Attributes()->PenColor(), 0x4080C0u);
-    copy->Free();
-    g->Free();
+    EXPECT_EQ(StreamText(copy), StreamText(g));
+    const std::string file = testing::TempDir() + "zvhlr_entity.txt";
+    g->SaveToFile(file);
+    TSquareGrob* loaded = Square(nullptr, {0, 0, 0});
+    loaded->LoadFromFile(file);
+    std::remove(file.c_str());
+    EXPECT_EQ(StreamText(loaded), StreamText(g));
+    EXPECT_EQ(loaded->Attributes()->PenColor(), 0x4080C0u);
+    for (TZvComponent* c : {copy, static_cast<TZvEntity*>(loaded), static_cast<TZvEntity*>(g)}) c->Free();
 }
 
 }  // namespace
