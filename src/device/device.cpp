@@ -525,9 +525,7 @@ void TZVDevice::InvalidateRect(TZvEntity* entity) {
     GetBounds2D(entity, r);
     r = {std::max(r.Left, viewport_.Left), std::max(r.Top, viewport_.Top), std::min(r.Right, viewport_.Right),
          std::min(r.Bottom, viewport_.Bottom)};
-    if (r.Left >= r.Right || r.Top >= r.Bottom) return;
-    if (renderMode_ == kSelectMode) Paint();
-    else InvalidateWindow(&r, true);
+    if (r.Left < r.Right && r.Top < r.Bottom) InvalidateWindow(&r, true);
 }
 
 // An entity on the quick ground is drawn again in XOR mode, which erases it

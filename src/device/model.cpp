@@ -223,7 +223,7 @@ void TZvMdctrl::ReadFromStream(TZVReader& reader) {
     TZvGrob::ReadFromStream(reader);
     Changing(true);
     try {
-        readModel_ = nullptr;
+        readModel_ = this;
         reader.ReadReference("MDgrob", readModel_);
         AdoptReadModel();
         std::string name = mdClassName_.empty() ? "*" : mdClassName_;
@@ -246,8 +246,8 @@ void TZvMdctrl::Loaded() {
 }
 
 void TZvMdctrl::AdoptReadModel() {
-    TZvComponent* read = std::exchange(readModel_, nullptr);
-    if (read) SetMDgrob(dynamic_cast<TZvMdgrob*>(read));
+    if (readModel_ == this) return;
+    SetMDgrob(dynamic_cast<TZvMdgrob*>(std::exchange(readModel_, this)));
 }
 
 TZvMdctrl* CreateController(TZvMdgrob* model) {

@@ -77,8 +77,9 @@ private:
 
     TZvMdgrob* model_ = nullptr;
     std::string mdClassName_;
-    // The model reference as read; the reader may fill it after the fields.
-    TZvComponent* readModel_ = nullptr;
+    // The model reference as read (none for "NIL"); the reader may fill it
+    // after the fields. The controller itself while nothing was read.
+    TZvComponent* readModel_ = this;
 };
 
 // The controller tree of a model: a clone of the template controller of the

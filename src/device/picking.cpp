@@ -131,6 +131,7 @@ void TZVDevice::HitTestPolylines(const TlistOFxyzArray& list) {
             }
         }
         if (farthest < nearest) continue;
+        if (hitCount_ < 0) break;  // the buffer is full: no record would be kept
         PushNamePair(5000, i);
         PushNamePair(kSpotTag, static_cast<int32_t>(pickSpots_.size()));
         pickSpots_.push_back(spot);
@@ -262,7 +263,7 @@ void TZVDevice::DecodeSelectBuffer() {
 // A polyline hit of the software test knows only the depth range of what
 // lies inside the pick rectangle; its depth and point become those of the
 // polyline's point nearest to the rectangle's centre, and the refined items
-// take their place in the depth order again.
+// go through the list's Add again to take their place in the depth order.
 void TZVDevice::RefineHits(const TRect& rect, THittypeList& hits) {
     (void)rect;
     std::vector<THitItem*> moved;
