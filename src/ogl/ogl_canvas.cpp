@@ -197,6 +197,10 @@ void TZvOglCanvas::DrawHiddenLineGrounds() {
     const bool lighting = Lighting(), cull = CullFace();
     const int32_t polygonMode = PolygonMode();
     const bool selecting = GetRenderMode() == kSelectMode;
+    // A list compiled in the outline pass would replay outlines in the fill
+    // pass: both passes draw directly.
+    const bool autoCompile = AutoCompile();
+    SetAutoCompile(false);
     SetAttributesLocked(false);
     glEnable(GL_POLYGON_OFFSET_FILL);
     if (glPolygonOffset) glPolygonOffset(1.5f, 1.0f);
@@ -221,6 +225,7 @@ void TZvOglCanvas::DrawHiddenLineGrounds() {
     glDisable(GL_POLYGON_OFFSET_FILL);
     SetCullFace(cull);
     SetAttributesLocked(locked);
+    SetAutoCompile(autoCompile);
 }
 
 // State.
@@ -311,21 +316,23 @@ void TZvOglCanvas::SetClockwise(bool on) {
     CheckError();
 }
 
+// Leaving XOR mode brings depth test, lighting and culling back to what they
+// were when it began.
 void TZvOglCanvas::SetXorMode(bool on) {
     TZVDevice::SetXorMode(on);
     if (!HandleValid()) return;
     if (on) {
         glEnable(GL_COLOR_LOGIC_OP);
         glLogicOp(GL_XOR);
+        xorSaved_ = {DepthTest(), Lighting(), CullFace()};
         SetDepthTest(false);
         SetLighting(false);
-        xorSavedCull_ = CullFace();
         SetCullFace(false);
     } else {
         glDisable(GL_COLOR_LOGIC_OP);
-        SetDepthTest(true);
-        SetLighting(true);
-        SetCullFace(xorSavedCull_);
+        SetDepthTest(xorSaved_.depthTest);
+        SetLighting(xorSaved_.lighting);
+        SetCullFace(xorSaved_.cullFace);
         if (!Busy()) zv::SwapBuffers(dc_);
     }
 }

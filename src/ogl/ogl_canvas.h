@@ -156,7 +156,9 @@ private:
     bool blendOn_ = false;
     int32_t blendDst_ = 771;
     int32_t blendSrc_ = 770;
-    bool xorSavedCull_ = true;
+    struct {
+        bool depthTest = true, lighting = true, cullFace = true;
+    } xorSaved_;
     std::vector<uint32_t> glSelectBuffer_;
 };
 
