@@ -13,6 +13,7 @@
 #include "ogl/ogl_canvas.h"
 #include "ogl/ogl_light.h"
 #include "ogl/opengl_unit.h"
+#include "pin_mesa_driver.h"
 // Xlib last: its macros (None, Bool, KeyPress) clash with names above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -59,6 +60,7 @@ protected:
         canvas = TComponent::Create<TZvOglCanvas>(nullptr);
         canvas->SetHandle(reinterpret_cast<void*>(window));
         ASSERT_TRUE(canvas->HandleValid());
+        PinMesaDriver();
         canvas->SetViewport({0, 0, size, size});
         canvas->SetUnitsPerCM(16);
         canvas->SetBackgroundColor(white);
