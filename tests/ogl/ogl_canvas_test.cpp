@@ -226,6 +226,45 @@ TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
     MessageCapture messages;
     Paint();
     EXPECT_TRUE(messages.Texts().empty());
+    // A spot light makes filled faces subdivided; values are stored unclamped.
+    for (const auto& [cutOff, resolution] : {std::pair{120.0, 0.0}, {45.0, 2.0}, {90.0, 0.0}}) {
+        light->SetSpotCutOff(cutOff);
+        EXPECT_EQ(canvas->TriangleResolution(), resolution) << cutOff;
+        EXPECT_EQ(light->GetSpotCutOff(), cutOff);
+    }
+    light->SetLightPosition("1.239/0/5");
+    EXPECT_EQ(light->GetPosition().X, 1.239);
+    EXPECT_EQ(light->LightPosition(), "1.24/0.00/5.00");
+}
+
+TEST_F(OglCanvas, ReportsOpenGLErrorsThroughTheMessageSink) {
+    MessageCapture messages;
+    canvas->SetPolygonMode(0x1234);
+    canvas->SetPolygonMode(GL_FILL);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error: GL_INVALID_ENUM"});
+}
+
+// Without a usable window every OpenGL part is skipped; the state is kept.
+TEST_F(OglCanvas, WithoutAWindowOnlyTheStateChanges) {
+    for (void* handle : {static_cast<void*>(nullptr), reinterpret_cast<void*>(uintptr_t{0x7FFFFFF})}) {
+        canvas->SetHandle(handle);
+        EXPECT_FALSE(canvas->HandleValid());
+        EXPECT_EQ(canvas->RC(), nullptr);
+        TlistOFxyzArray face;
+        AddRect(face, 8, 8, 56, 56, 0);
+        AddFaces(face);
+        canvas->SetPenColor(red);
+        canvas->SetPolygonMode(GL_LINE);
+        canvas->SetHiddenLineMode(true);
+        canvas->Paint();
+        canvas->Invalidate();
+        EXPECT_EQ(canvas->PenColor(), red);
+        EXPECT_EQ(canvas->PolygonMode(), GL_LINE);
+        THittypeList hits;
+        EXPECT_FALSE(canvas->Pick(32, 32, nullptr, hits));
+    }
+    canvas->SetHandle(reinterpret_cast<void*>(window));
+    EXPECT_TRUE(canvas->HandleValid());
 }
 
 TEST(OglErrorText, NamesTheErrorCodes) {
