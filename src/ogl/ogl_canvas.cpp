@@ -2,9 +2,7 @@
 #include "ogl/ogl_canvas.h"
 
 #include <algorithm>
-#include <thread>
 
-#include "device/ground.h"
 #include "ogl/gl_entry_points.h"
 #include "ogl/ogl_display_list.h"
 #include "ogl/ogl_light.h"
@@ -13,6 +11,7 @@
 #include "platform/material.h"
 #include "runtime/class_registry.h"
 #include "runtime/message.h"
+#include "runtime/yield.h"
 
 namespace zv {
 
@@ -64,7 +63,6 @@ TZvOglCanvas::TZvOglCanvas(TComponent* owner) : TZVDevice(owner) {
 TZvOglCanvas::~TZvOglCanvas() {
     if (WinControl()) SetWinControl(nullptr);
     if (Handle()) SetHandle(nullptr);
-    if (HandleValid()) static_cast<TOglDisplayList*>(DisplayList())->DeleteList();
     SetDC({});
     Material()->AfterChange = nullptr;
 }
@@ -96,7 +94,7 @@ void TZvOglCanvas::SetDC(const TDeviceContext& dc) {
         SetupPixelFormat(dc_);
         rc_ = CreateContext(dc_);
     }
-    std::this_thread::yield();
+    YieldTimeSlice();
 }
 
 void TZvOglCanvas::SetHandle(void* window) {
