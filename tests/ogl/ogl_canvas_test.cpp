@@ -13,6 +13,7 @@
 #include "ogl/ogl_canvas.h"
 #include "ogl/ogl_light.h"
 #include "ogl/opengl_unit.h"
+#include "platform/bitmap.h"
 #include "pin_mesa_driver.h"
 // Xlib last: its macros (None, Bool, KeyPress) clash with names above.
 #include <X11/Xlib.h>
@@ -193,6 +194,33 @@ TEST_F(OglCanvas, TextDrawsGlyphStrokes) {
         else EXPECT_GT(inked, 20) << text;
     }
     EXPECT_NE(canvas->GlyphBase(), 0u);
+}
+
+// A 2 x 2 texture over the rectangle (-1, -1)..(1, 1) (pixels 16..48); the
+// face drawn after it (pixels 52..60) is untextured again.
+TEST_F(OglCanvas, TexturedRectangleShowsItsTexels) {
+    const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    auto* pixels = TComponent::Create<TzvbitmapData>(nullptr, 16);
+    std::copy(texels, texels + 16, pixels->Data());
+    auto* texture = TComponent::Create<Tzvbitmap>(nullptr);
+    texture->SetSettings({kGLNearest, 2, 2, 0, 2.0, 2.0, pixels});
+    const TTexturedRect rect{-1, -1, 1, 1, texture};
+    TlistOFxyzArray face;
+    AddRect(face, 52, 52, 60, 60, 0);
+    AddGrob([&](TZVDevice& d) {
+        d.ExtendedPrimitive2(kTexturedRectKind, &rect);
+        d.DrawPolylines(face);
+    });
+    canvas->SetCullFace(false);  // the rectangle runs clockwise
+    canvas->SetPenColor(white);
+    canvas->SetBackgroundColor(black);
+    const auto image = Paint();
+    const std::pair<int, int> at[] = {{20, 44}, {44, 44}, {20, 20}, {44, 20}, {56, 56}};
+    const unsigned long expected[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0xFFFFFF};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(At(image, at[i].first, at[i].second), expected[i]) << i;
+    EXPECT_EQ(canvas->Texture(), nullptr);
+    texture->Free();
+    pixels->Free();
 }
 
 TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
