@@ -81,6 +81,8 @@ bool TZvOglCanvas::HandleValid() const {
     return MakeCurrent(dc_, rc_);
 }
 
+bool TZvOglCanvas::HasContext() const { return rc_ && OpenGLAvailable(); }
+
 void TZvOglCanvas::SetDC(const TDeviceContext& dc) {
     if (dc == dc_) return;
     if (dc_ && rc_) {
@@ -428,7 +430,7 @@ void TZvOglCanvas::HandleHook() {
 }
 
 void TZvOglCanvas::CheckError() {
-    if (!HandleValid()) return;
+    if (!HasContext()) return;
     const std::string text = GLErrorText(glGetError());
     if (!text.empty()) ShowMessage(text);
 }

@@ -133,6 +133,9 @@ private:
     };
 
     void SetDC(const TDeviceContext& dc);
+    // A context exists: calls inside a frame go to the context that the
+    // frame made current, without asking the window system again.
+    bool HasContext() const;
     void DeleteGlyphLists();
     uint32_t BuildGlyphLists();
     void ApplyMaterial(TComponent* sender);

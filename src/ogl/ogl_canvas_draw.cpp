@@ -301,20 +301,20 @@ void TZvOglCanvas::ExtendedPrimitive1(const double* xyz, int32_t count) {
 // Pick names.
 
 void TZvOglCanvas::PushNamePair(int32_t tag, intptr_t value) {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPushName(static_cast<GLuint>(tag));
     glPushName(static_cast<GLuint>(value));
 }
 
 void TZvOglCanvas::LoadNamePair(int32_t tag, intptr_t value) {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPopName();
     glLoadName(static_cast<GLuint>(tag));
     glPushName(static_cast<GLuint>(value));
 }
 
 void TZvOglCanvas::PopNamePair() {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPopName();
     glPopName();
 }
