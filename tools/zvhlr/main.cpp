@@ -41,25 +41,26 @@ OutputFormat FormatOf(const std::string& path) {
     return OutputFormat::Unknown;
 }
 
+std::string ModelName(const Options& options) {
+    return options.input.empty() ? "the demo part" : std::filesystem::path(options.input).filename().string();
+}
+
 // The model's polygons in its local frame.
 struct Model {
     std::vector<Polygon> polygons;
     ModelFrame frame;
 };
 
-Model LoadModel(const Options& options) {
+Model LoadModel(const Options& options, ProgressBar& bar) {
     if (options.input.empty()) return {DemoModel(), {}};
-    Mesh mesh = LoadModelFile(options.input);
+    Mesh mesh = LoadModelFile(options.input, [&bar](double fraction) { bar.Update(fraction); });
+    bar.Begin("merging the faces of " + ModelName(options));
     Model model;
     model.frame = CentreOnBounds(mesh);
     MergeTolerance tolerance;
     tolerance.rounding = model.frame.rounding;
     model.polygons = options.allEdges ? FacesAsPolygons(mesh) : MergeCoplanarFaces(mesh, tolerance);
     return model;
-}
-
-std::string ModelName(const Options& options) {
-    return options.input.empty() ? "the demo part" : std::filesystem::path(options.input).filename().string();
 }
 
 ViewSpec ViewOf(const Options& options) {
@@ -143,7 +144,7 @@ int Run(const Options& options) {
     ProgressBar bar(!options.quiet);
     InterruptGuard guard;
     bar.Begin("loading " + ModelName(options));
-    const Model model = LoadModel(options);
+    const Model model = LoadModel(options, bar);
     bar.Finish();
     if (InterruptGuard::Requested()) {
         std::fprintf(stderr, "zvhlr: stopped by Ctrl-C while loading %s; nothing written\n", ModelName(options).c_str());
