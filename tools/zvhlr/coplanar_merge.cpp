@@ -103,6 +103,9 @@ public:
                                      std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
         const double coordinateError = std::max(far * 0x1p-23, tolerance.rounding);
         distance_ = std::max({tolerance.relativeDistance * diagonal, coordinateError, 1e-12});
+        // Corners are moved onto the merged planes only where rounding, not
+        // the model's own precision, sets the tolerance: far from the origin.
+        snap_ = coordinateError > tolerance.relativeDistance * diagonal;
         minArea2_ = 1e-12 * diagonal * diagonal;
         angle_ = tolerance.angleDegrees * std::numbers::pi / 180.0;
         facets_ = FacetsOf(mesh, distance_, minArea2_, coordinateError);
@@ -122,7 +125,7 @@ public:
             if (!taken[seed]) clusters.push_back(GrowCluster(seed, taken));
         }
         const std::vector<bool> walls = DoubleWalls(clusters);
-        corners_ = SnapToPlanes(mesh_.vertices, PlanesOf(clusters, walls), 2 * distance_);
+        corners_ = snap_ ? SnapToPlanes(mesh_.vertices, PlanesOf(clusters, walls), 2 * distance_) : mesh_.vertices;
         std::vector<Polygon> polygons;
         for (size_t c = 0; c < clusters.size(); ++c) {
             if (!walls[c]) AppendClusterPolygons(clusters[c], polygons);
@@ -139,18 +142,6 @@ private:
         Vec3 normalSum;
         double area2 = 0, spread = 0;
         int into = -1;  // the plane this one was joined to
-
-        // A component along an axis that rounding alone could have produced
-        // is taken as zero: a wall that stood upright before its corners were
-        // rounded stands upright again (and is seen edge-on where it was).
-        Vec3 Normal() const {
-            Vec3 n = Normalized(normalSum);
-            const double error = std::min(spread / area2, 0.5);
-            for (double* c : {&n.x, &n.y, &n.z}) {
-                if (std::fabs(*c) < error) *c = 0;
-            }
-            return Normalized(n);
-        }
     };
 
     SharedPlane PlaneOfRegion(const std::vector<int>& cluster) const {
@@ -208,7 +199,7 @@ private:
         }
         std::vector<CornerPlane> planes;
         for (SharedPlane& plane : shared) {
-            const Vec3 normal = plane.into < 0 ? plane.Normal() : Vec3{};
+            const Vec3 normal = plane.into < 0 ? Normalized(plane.normalSum) : Vec3{};
             if (Length(normal) == 0) continue;
             planes.push_back(FittedPlane(mesh_.vertices, std::move(plane.corners), normal, plane.area2));
         }
@@ -416,6 +407,7 @@ private:
     const Mesh& mesh_;
     std::vector<Vec3> corners_;  // the mesh's vertices moved onto the planes of the regions
     double distance_ = 0, minArea2_ = 0, angle_ = 0;
+    bool snap_ = false;
     std::vector<Facet> facets_;
     EdgeUse use_;
 };

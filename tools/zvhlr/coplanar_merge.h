@@ -20,9 +20,10 @@ struct MergeTolerance {
 // polygon, with holes where the merged region has them.  Only faces joined by
 // an edge that exactly two consistently oriented faces share are merged.
 // Faces of no area are left out; a face that is not planar is split into a
-// fan of triangles first.  Corners are moved onto the planes of the merged
-// faces (see plane_snap.h), and pairs of faces that cover each other back to
-// back (a wall of no thickness inside the material) are left out.
+// fan of triangles first.  Where float rounding of the corners exceeds the
+// distance allowed, corners are moved onto the planes of the merged faces
+// (see plane_snap.h).  Pairs of faces that cover each other back to back (a
+// wall of no thickness inside the material) are left out.
 std::vector<Polygon> MergeCoplanarFaces(const Mesh& mesh, MergeTolerance tolerance = {});
 
 // Every face as a polygon of its own (faces of no area left out).
