@@ -11,6 +11,7 @@
 #include "coplanar_merge.h"
 #include "hidden_line_run.h"
 #include "model_file.h"
+#include "model_frame.h"
 #include "ray_check.h"
 
 using namespace zv::tool;
@@ -32,8 +33,13 @@ int main(int argc, char** argv) {
     bool over = false;
     for (const std::string& path : models) {
         std::vector<Polygon> polygons;
+        ModelFrame frame;
         try {
-            polygons = MergeCoplanarFaces(LoadModelFile(path));
+            Mesh mesh = LoadModelFile(path);
+            MergeTolerance tolerance;
+            frame = CentreOnBounds(mesh);  // checked in the model's own frame, as zvhlr draws
+            tolerance.rounding = frame.rounding;
+            polygons = MergeCoplanarFaces(mesh, tolerance);
         } catch (const std::exception& error) {
             std::fprintf(stderr, "zvhlr-check: %s\n", error.what());
             over = true;
@@ -50,7 +56,7 @@ int main(int argc, char** argv) {
             RunOptions options;
             options.smoothDegrees = smooth;
             const RunResult run = RemoveHiddenLines(polygons, camera, options);
-            const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing);
+            const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing, frame.rounding);
             const double share = 100 * check.WrongShare();
             over = over || share > limit;
             const double skipped = check.checked > 0 ? 100 * check.skipped / check.checked : 0;

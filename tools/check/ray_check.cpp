@@ -118,12 +118,13 @@ struct Face {
 
 class Checker {
 public:
-    Checker(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees, const Drawing& drawing)
+    Checker(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees, const Drawing& drawing,
+            double rounding)
         : camera_(camera), edges_(FeatureEdges(polygons, camera, smoothDegrees)) {
         const Box box = BoundsOf(polygons);
         const double far = std::max({std::fabs(box.min.x), std::fabs(box.min.y), std::fabs(box.min.z),
                                      std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
-        rayStart_ = 1e-5 * box.Diagonal() + 1e-6 * far;
+        rayStart_ = 1e-5 * box.Diagonal() + 1e-6 * far + 16 * rounding;
         Rect all;
         for (const Polygon& p : polygons)
             for (Vec3 v : p.outer) all.Add(camera.Project(v));
@@ -304,9 +305,9 @@ private:
 }  // namespace
 
 CheckResult CheckDrawing(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees,
-                         const Drawing& drawing) {
+                         const Drawing& drawing, double rounding) {
     if (polygons.empty()) return {};
-    return Checker(polygons, camera, smoothDegrees, drawing).Run();
+    return Checker(polygons, camera, smoothDegrees, drawing, rounding).Run();
 }
 
 }  // namespace zv::tool

@@ -23,8 +23,10 @@ struct CheckResult {
 };
 
 // Feature edges are the polygons' edges except smooth ones (neighbours
-// meeting at less than smoothDegrees) that are not on the outline.
+// meeting at less than smoothDegrees) that are not on the outline.  rounding
+// is how far the model's corners may be off (see ModelFrame); rays start that
+// far clear of the face they leave.
 CheckResult CheckDrawing(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees,
-                         const Drawing& drawing);
+                         const Drawing& drawing, double rounding = 0);
 
 }  // namespace zv::tool

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "plane_frame.h"
+#include "plane_snap.h"
 
 namespace zv::tool {
 
@@ -26,9 +27,9 @@ struct Facet {
 
 using Edge = std::pair<int, int>;  // directed: from, to
 
-Ring RingOf(const Mesh& mesh, const std::vector<int>& loop) {
+Ring RingOf(const std::vector<Vec3>& vertices, const std::vector<int>& loop) {
     Ring ring;
-    for (int v : loop) ring.push_back(mesh.vertices[v]);
+    for (int v : loop) ring.push_back(vertices[v]);
     return ring;
 }
 
@@ -36,7 +37,7 @@ Ring RingOf(const Mesh& mesh, const std::vector<int>& loop) {
 // turns the normal by up to about that error over the facet's height.
 std::optional<Facet> FacetOf(const Mesh& mesh, const std::vector<int>& loop, int group, double minArea2,
                              double coordinateError = 0) {
-    const Ring ring = RingOf(mesh, loop);
+    const Ring ring = RingOf(mesh.vertices, loop);
     Vec3 n = RingNormal(ring);
     const double area2 = Length(n);
     if (!(area2 > minArea2)) return std::nullopt;
@@ -100,8 +101,11 @@ public:
         // their corners are rounded by a float's step there, whatever the size.
         const double far = std::max({std::fabs(box.min.x), std::fabs(box.min.y), std::fabs(box.min.z),
                                      std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
-        const double coordinateError = far * 0x1p-23;
+        const double coordinateError = std::max(far * 0x1p-23, tolerance.rounding);
         distance_ = std::max({tolerance.relativeDistance * diagonal, coordinateError, 1e-12});
+        // Corners are moved onto the merged planes only where rounding, not
+        // the model's own precision, sets the tolerance: far from the origin.
+        snap_ = coordinateError > tolerance.relativeDistance * diagonal;
         minArea2_ = 1e-12 * diagonal * diagonal;
         angle_ = tolerance.angleDegrees * std::numbers::pi / 180.0;
         facets_ = FacetsOf(mesh, distance_, minArea2_, coordinateError);
@@ -115,17 +119,143 @@ public:
         for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
         std::stable_sort(order.begin(), order.end(),
                          [this](int a, int b) { return facets_[a].area2 > facets_[b].area2; });
-        std::vector<Polygon> polygons;
+        std::vector<std::vector<int>> clusters;
         std::vector<bool> taken(facets_.size(), false);
         for (int seed : order) {
-            if (taken[seed]) continue;
-            std::vector<int> cluster = GrowCluster(seed, taken);
-            AppendClusterPolygons(cluster, polygons);
+            if (!taken[seed]) clusters.push_back(GrowCluster(seed, taken));
+        }
+        const std::vector<bool> walls = DoubleWalls(clusters);
+        corners_ = snap_ ? SnapToPlanes(mesh_.vertices, PlanesOf(clusters, walls), 2 * distance_) : mesh_.vertices;
+        std::vector<Polygon> polygons;
+        for (size_t c = 0; c < clusters.size(); ++c) {
+            if (!walls[c]) AppendClusterPolygons(clusters[c], polygons);
         }
         return polygons;
     }
 
 private:
+    // A plane that one or more regions share: their corners, the sum of
+    // their facets' normals weighted by area, and how far rounding may have
+    // turned it (spread over area: the corners' error over the width).
+    struct SharedPlane {
+        std::vector<int> corners;
+        Vec3 normalSum;
+        double area2 = 0, spread = 0;
+        int into = -1;  // the plane this one was joined to
+    };
+
+    SharedPlane PlaneOfRegion(const std::vector<int>& cluster) const {
+        SharedPlane plane{KeyOf(cluster).corners, {}, 0, 0, -1};
+        for (int f : cluster) {
+            plane.normalSum = plane.normalSum + facets_[f].normal * facets_[f].area2;
+            plane.area2 += facets_[f].area2;
+            plane.spread = std::max(plane.spread, facets_[f].normalError * facets_[f].area2);
+        }
+        return plane;
+    }
+
+    bool SamePlane(const SharedPlane& a, const SharedPlane& b, int corner) const {
+        const Vec3 na = Normalized(a.normalSum), nb = Normalized(b.normalSum);
+        if (std::fabs(Dot(na, nb)) < std::cos(std::min(angle_ + (a.spread / a.area2) + (b.spread / b.area2), 0.5))) return false;
+        for (int v : b.corners) {
+            if (std::fabs(Dot(mesh_.vertices[v] - mesh_.vertices[corner], na)) > distance_) return false;
+        }
+        return true;
+    }
+
+    static int Root(std::vector<SharedPlane>& planes, int p) {
+        while (planes[p].into >= 0) p = planes[p].into;
+        return p;
+    }
+
+    // The planes of the regions that may come out warped: every region but
+    // single triangles, which stay flat wherever their corners go; where the
+    // planes at a corner disagree, the larger faces win.  Regions
+    // in one plane that meet at a corner (facing either way: where more than
+    // two faces share an edge, so they were not merged) share one plane, so
+    // that neither is bent towards the other's rounding.
+    std::vector<CornerPlane> PlanesOf(const std::vector<std::vector<int>>& clusters,
+                                      const std::vector<bool>& walls) const {
+        std::vector<SharedPlane> shared;
+        std::map<int, std::vector<int>> planesAt;
+        for (size_t c = 0; c < clusters.size(); ++c) {
+            SharedPlane plane = PlaneOfRegion(clusters[c]);
+            if (walls[c] || plane.corners.size() <= 3) continue;
+            for (int v : plane.corners) planesAt[v].push_back(static_cast<int>(shared.size()));
+            shared.push_back(std::move(plane));
+        }
+        for (const auto& [corner, here] : planesAt) {
+            for (size_t i = 1; i < here.size(); ++i) {
+                const int a = Root(shared, here[0]), b = Root(shared, here[i]);
+                if (a == b || !SamePlane(shared[a], shared[b], corner)) continue;
+                SharedPlane& into = shared[a];
+                into.corners.insert(into.corners.end(), shared[b].corners.begin(), shared[b].corners.end());
+                const double side = Dot(into.normalSum, shared[b].normalSum) < 0 ? -1 : 1;  // back to back
+                into.normalSum = into.normalSum + shared[b].normalSum * side;
+                into.spread = std::max(into.spread, shared[b].spread);
+                into.area2 += shared[b].area2;
+                shared[b].into = a;
+            }
+        }
+        std::vector<CornerPlane> planes;
+        for (SharedPlane& plane : shared) {
+            const Vec3 normal = plane.into < 0 ? Normalized(plane.normalSum) : Vec3{};
+            if (Length(normal) == 0) continue;
+            planes.push_back(FittedPlane(mesh_.vertices, std::move(plane.corners), normal, plane.area2));
+        }
+        return planes;
+    }
+
+    // The corners and the area of a region, to recognise its twin.
+    struct RegionKey {
+        std::vector<int> corners;  // sorted, each once
+        double area2 = 0;
+    };
+
+    RegionKey KeyOf(const std::vector<int>& cluster) const {
+        RegionKey key;
+        for (int f : cluster) {
+            key.corners.insert(key.corners.end(), facets_[f].loop.begin(), facets_[f].loop.end());
+            key.area2 += facets_[f].area2;
+        }
+        std::sort(key.corners.begin(), key.corners.end());
+        key.corners.erase(std::unique(key.corners.begin(), key.corners.end()), key.corners.end());
+        return key;
+    }
+
+    // Regions that another region covers back to back: the same corners, the
+    // same area, opposite normals.  Such a wall of no thickness is what a
+    // union of touching solids leaves where rounding kept their faces apart;
+    // it lies inside the material, and its edges would draw seams that the
+    // same joint shows nowhere else.  Both regions of a pair are marked.
+    std::vector<bool> DoubleWalls(const std::vector<std::vector<int>>& clusters) const {
+        std::map<std::vector<int>, std::vector<size_t>> byCorners;
+        std::vector<RegionKey> keys;
+        for (size_t c = 0; c < clusters.size(); ++c) {
+            keys.push_back(KeyOf(clusters[c]));
+            byCorners[keys.back().corners].push_back(c);
+        }
+        std::vector<bool> wall(clusters.size(), false);
+        for (const auto& [corners, regions] : byCorners) {
+            for (size_t i = 0; i < regions.size(); ++i) {
+                for (size_t j = i + 1; j < regions.size(); ++j) {
+                    const size_t a = regions[i], b = regions[j];
+                    if (wall[a] || wall[b] || !BackToBack(clusters[a], keys[a], clusters[b], keys[b])) continue;
+                    wall[a] = wall[b] = true;
+                }
+            }
+        }
+        return wall;
+    }
+
+    bool BackToBack(const std::vector<int>& a, const RegionKey& keyA, const std::vector<int>& b,
+                    const RegionKey& keyB) const {
+        const Facet &fa = facets_[a[0]], &fb = facets_[b[0]];
+        const double angle = std::min(angle_ + fa.normalError + fb.normalError, 0.5);
+        return fa.group == fb.group && Dot(fa.normal, fb.normal) < -std::cos(angle) &&
+               std::fabs(keyA.area2 - keyB.area2) <= 1e-3 * std::max(keyA.area2, keyB.area2);
+    }
+
     // The neighbour across edge e of facet f, when the two may be merged.
     std::optional<int> MergeableNeighbour(const Facet& seed, Edge e) const {
         const auto& users = use_.at(Undirected(e));
@@ -239,7 +369,7 @@ private:
         for (const auto& loop : loops) {
             double area = SignedArea2(Map(loop, frame));
             if (area > minArea2_) {
-                outers.push_back({Map(loop, frame), area, Polygon{RingOf(mesh_, loop), {}, group}});
+                outers.push_back({Map(loop, frame), area, Polygon{RingOf(corners_, loop), {}, group}});
             } else if (area < -minArea2_) {
                 holes.push_back(&loop);
             }
@@ -252,7 +382,7 @@ private:
                 if (inside && (!owner || outer.area < owner->area)) owner = &outer;
             }
             if (!owner) return std::nullopt;
-            owner->polygon.holes.push_back(RingOf(mesh_, *hole));
+            owner->polygon.holes.push_back(RingOf(corners_, *hole));
         }
         std::vector<Polygon> polygons;
         for (Outer& outer : outers) polygons.push_back(std::move(outer.polygon));
@@ -271,11 +401,13 @@ private:
             }
         }
         // A single facet, or a region whose boundary could not be traced: the facets as they are.
-        for (int f : cluster) out.push_back({RingOf(mesh_, facets_[f].loop), {}, facets_[f].group});
+        for (int f : cluster) out.push_back({RingOf(corners_, facets_[f].loop), {}, facets_[f].group});
     }
 
     const Mesh& mesh_;
+    std::vector<Vec3> corners_;  // the mesh's vertices moved onto the planes of the regions
     double distance_ = 0, minArea2_ = 0, angle_ = 0;
+    bool snap_ = false;
     std::vector<Facet> facets_;
     EdgeUse use_;
 };
@@ -291,7 +423,7 @@ std::vector<Polygon> FacesAsPolygons(const Mesh& mesh) {
     std::vector<Polygon> polygons;
     for (const MeshFace& face : mesh.faces) {
         if (FacetOf(mesh, face.loop, face.group, 1e-12 * diagonal * diagonal)) {
-            polygons.push_back({RingOf(mesh, face.loop), {}, face.group});
+            polygons.push_back({RingOf(mesh.vertices, face.loop), {}, face.group});
         }
     }
     return polygons;

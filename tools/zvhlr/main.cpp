@@ -17,6 +17,7 @@
 #include "label.h"
 #include "load_error.h"
 #include "model_file.h"
+#include "model_frame.h"
 #include "options.h"
 #include "output_file.h"
 #include "page_size.h"
@@ -40,14 +41,26 @@ OutputFormat FormatOf(const std::string& path) {
     return OutputFormat::Unknown;
 }
 
-std::vector<Polygon> ModelPolygons(const Options& options) {
-    if (options.input.empty()) return DemoModel();
-    Mesh mesh = LoadModelFile(options.input);
-    return options.allEdges ? FacesAsPolygons(mesh) : MergeCoplanarFaces(mesh);
-}
-
 std::string ModelName(const Options& options) {
     return options.input.empty() ? "the demo part" : std::filesystem::path(options.input).filename().string();
+}
+
+// The model's polygons in its local frame.
+struct Model {
+    std::vector<Polygon> polygons;
+    ModelFrame frame;
+};
+
+Model LoadModel(const Options& options, ProgressBar& bar) {
+    if (options.input.empty()) return {DemoModel(), {}};
+    Mesh mesh = LoadModelFile(options.input, [&bar](double fraction) { bar.Update(fraction); });
+    bar.Begin("merging the faces of " + ModelName(options));
+    Model model;
+    model.frame = CentreOnBounds(mesh);
+    MergeTolerance tolerance;
+    tolerance.rounding = model.frame.rounding;
+    model.polygons = options.allEdges ? FacesAsPolygons(mesh) : MergeCoplanarFaces(mesh, tolerance);
+    return model;
 }
 
 ViewSpec ViewOf(const Options& options) {
@@ -61,15 +74,16 @@ ViewSpec ViewOf(const Options& options) {
     return view;
 }
 
-RunResult Calculate(const std::vector<Polygon>& polygons, const Options& options, ProgressBar& bar) {
-    Camera camera(ViewOf(options), BoundsOf(polygons));
+RunResult Calculate(const Model& model, const Options& options, ProgressBar& bar) {
+    Camera camera(ViewOf(options), BoundsOf(model.polygons));
     bar.Begin("hidden lines");
     RunOptions run;
     run.smoothDegrees = options.allEdges ? 0 : options.smoothDegrees;
     run.reference = options.reference;
     run.progress = [&bar](double fraction) { bar.Update(fraction); };
     run.abortRequested = [] { return InterruptGuard::Requested(); };
-    RunResult result = RemoveHiddenLines(polygons, camera, run);
+    RunResult result = RemoveHiddenLines(model.polygons, camera, run);
+    MoveToFileFrame(result.drawing, model.frame, camera);
     bar.Finish();
     return result;
 }
@@ -130,14 +144,14 @@ int Run(const Options& options) {
     ProgressBar bar(!options.quiet);
     InterruptGuard guard;
     bar.Begin("loading " + ModelName(options));
-    std::vector<Polygon> polygons = ModelPolygons(options);
+    const Model model = LoadModel(options, bar);
     bar.Finish();
     if (InterruptGuard::Requested()) {
         std::fprintf(stderr, "zvhlr: stopped by Ctrl-C while loading %s; nothing written\n", ModelName(options).c_str());
         return kExitInterrupted;
     }
     RunResult result;
-    if (!polygons.empty()) result = Calculate(polygons, options, bar);
+    if (!model.polygons.empty()) result = Calculate(model, options, bar);
     if (result.aborted) {
         std::fprintf(stderr, "zvhlr: calculation stopped by Ctrl-C; nothing written\n");
         return kExitInterrupted;

@@ -46,14 +46,14 @@ std::string SniffedFormat(const std::string& path) {
 
 }  // namespace
 
-Mesh LoadModelFile(const std::string& path) {
+Mesh LoadModelFile(const std::string& path, const LoadProgress& progress) {
     std::string format = LowerExtension(path);
     if (format != "obj" && format != "stl") format = SniffedFormat(path);
     Mesh mesh;
     if (format == "obj") {
         mesh = LoadObjFile(path);
     } else if (format == "stl") {
-        mesh = LoadStlFile(path);
+        mesh = LoadStlFile(path, progress);
     } else {
         throw LoadError(path, "not a model zvhlr can read: it reads Wavefront OBJ and STL (ASCII or binary) files");
     }

@@ -48,7 +48,10 @@ void AddFace(Mesh& mesh, VertexWeld& weld, const std::vector<Vec3>& corners, int
     mesh.faces.push_back(std::move(face));
 }
 
-Mesh ParseBinaryStl(const std::string& data, const std::string& name) {
+// Triangles or lines between two progress reports.
+constexpr std::uint64_t kReportEvery = 8192;
+
+Mesh ParseBinaryStl(const std::string& data, const std::string& name, const LoadProgress& progress) {
     if (data.size() < kHeaderSize) {
         throw LoadError::AtByte(name, data.size(),
                                 "truncated binary STL: the header needs 84 bytes, the file has " +
@@ -67,6 +70,7 @@ Mesh ParseBinaryStl(const std::string& data, const std::string& name) {
     mesh.groups.push_back(std::string(data.substr(0, 80).c_str()));
     VertexWeld weld(mesh);
     for (std::uint64_t t = 0; t < count; ++t) {
+        if (progress && t % kReportEvery == 0) progress(double(t) / double(count));
         const size_t base = kHeaderSize + t * kTriangleSize;
         std::vector<Vec3> corners;
         for (int c = 0; c < 3; ++c) {
@@ -97,9 +101,10 @@ class AsciiStlReader {
 public:
     AsciiStlReader(const std::string& name) : name_(name), weld_(mesh_) {}
 
-    Mesh Read(const std::string& data) {
+    Mesh Read(const std::string& data, const LoadProgress& progress) {
         ForEachLine(data, [&](long number, std::string_view line) {
             line_ = number;
+            if (progress && number % kReportEvery == 0) progress(double(line.data() - data.data()) / double(data.size()));
             std::vector<std::string_view> tokens = Tokens(line);
             if (!tokens.empty()) Statement(tokens);
         });
@@ -186,11 +191,13 @@ bool LooksLikeBinaryStl(const std::string& data) {
     return !StartsWithSolid(data);
 }
 
-Mesh ParseStl(const std::string& data, const std::string& name) {
-    if (LooksLikeBinaryStl(data)) return ParseBinaryStl(data, name);
-    return AsciiStlReader(name).Read(data);
+Mesh ParseStl(const std::string& data, const std::string& name, const LoadProgress& progress) {
+    if (LooksLikeBinaryStl(data)) return ParseBinaryStl(data, name, progress);
+    return AsciiStlReader(name).Read(data, progress);
 }
 
-Mesh LoadStlFile(const std::string& path) { return ParseStl(ReadWholeFile(path), path); }
+Mesh LoadStlFile(const std::string& path, const LoadProgress& progress) {
+    return ParseStl(ReadWholeFile(path), path, progress);
+}
 
 }  // namespace zv::tool
