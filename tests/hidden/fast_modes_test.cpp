@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hidden/builtin_view.h"
+#include "geometry/space.h"
 #include "hidden/hidden_buffer.h"
 
 namespace zv {
@@ -65,19 +66,14 @@ public:
     bool Chance(double p) { return Uniform(0, 1) < p; }
 
 private:
-    // A random plane through the origin: two orthonormal axes u, v.
+    // A random plane through the origin (a quarter of them parallel to one
+    // another): two orthonormal axes u, v.
     void Frame() {
-        TXYZ n{Uniform(-1, 1), Uniform(-1, 1), Uniform(-1, 1)};
-        if (Chance(0.25)) n = TXYZ{0, 0, 1};  // many faces parallel to one another
-        const double len = std::sqrt(n.X * n.X + n.Y * n.Y + n.Z * n.Z) + 1e-9;
-        n = {n.X / len, n.Y / len, n.Z / len};
-        TXYZ a = std::fabs(n.X) < 0.9 ? TXYZ{1, 0, 0} : TXYZ{0, 1, 0};
-        u_ = Unit(Cross(a, n));
-        v_ = Cross(n, u_);
+        const TXYZ n = Chance(0.25) ? TXYZ{0, 0, 1} : TXYZ{Uniform(-1, 1), Uniform(-1, 1), Uniform(-1, 1)};
+        const TPlaneFrame f = MakeFrame({0, 0, 0}, n);
+        u_ = f.XAxis, v_ = f.YAxis;
     }
-    TXYZ InPlane(TXYZ c, double x, double y) const {
-        return {c.X + u_.X * x + v_.X * y, c.Y + u_.Y * x + v_.Y * y, c.Z + u_.Z * x + v_.Z * y};
-    }
+    TXYZ InPlane(TXYZ c, double x, double y) const { return AddXYZ(c, AddXYZ(ScaleXYZ(u_, x), ScaleXYZ(v_, y))); }
     std::vector<TXYZ> Flat(TXYZ c, double r, int corners) {
         std::vector<TXYZ> pts;
         for (int k = 0; k < corners; ++k) {
@@ -89,16 +85,9 @@ private:
     void CoplanarCopy(std::vector<Polygon>& scene) {
         const Polygon& base = scene[static_cast<size_t>(Uniform(0, static_cast<double>(scene.size())))];
         Polygon copy{base.points, false};
-        const TXYZ d{base.points[1].X - base.points[0].X, base.points[1].Y - base.points[0].Y,
-                     base.points[1].Z - base.points[0].Z};
-        const double s = Uniform(0.1, 0.6);
-        for (TXYZ& p : copy.points) p = {p.X + d.X * s, p.Y + d.Y * s, p.Z + d.Z * s};
+        const TXYZ d = ScaleXYZ(SubXYZ(base.points[1], base.points[0]), Uniform(0.1, 0.6));
+        for (TXYZ& p : copy.points) p = AddXYZ(p, d);
         scene.push_back(copy);
-    }
-    static TXYZ Cross(TXYZ a, TXYZ b) { return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X}; }
-    static TXYZ Unit(TXYZ a) {
-        const double l = std::sqrt(a.X * a.X + a.Y * a.Y + a.Z * a.Z);
-        return {a.X / l, a.Y / l, a.Z / l};
     }
 
     std::mt19937_64 rnd_;
@@ -109,13 +98,8 @@ private:
 // or with a perspective whose eye lies outside the scene (or, rarely, inside).
 TBuiltinView RandomView(SceneMaker& maker, bool& perspective) {
     double base[12];
-    TXYZ z{maker.Uniform(-1, 1), maker.Uniform(-1, 1), maker.Uniform(-1, 1)};
-    double len = std::sqrt(z.X * z.X + z.Y * z.Y + z.Z * z.Z) + 1e-9;
-    z = {z.X / len, z.Y / len, z.Z / len};
-    TXYZ x = std::fabs(z.Z) < 0.9 ? TXYZ{-z.Y, z.X, 0} : TXYZ{0, -z.Z, z.Y};
-    len = std::sqrt(x.X * x.X + x.Y * x.Y + x.Z * x.Z);
-    x = {x.X / len, x.Y / len, x.Z / len};
-    const TXYZ y{z.Y * x.Z - z.Z * x.Y, z.Z * x.X - z.X * x.Z, z.X * x.Y - z.Y * x.X};
+    const TPlaneFrame f = MakeFrame({0, 0, 0}, {maker.Uniform(-1, 1), maker.Uniform(-1, 1), maker.Uniform(-1, 1)});
+    const TXYZ x = f.XAxis, z = f.Normal, y = CrossXYZ(z, x);
     const double scale = maker.Chance(0.2) ? maker.Uniform(0.5, 2) : 1.0;
     const double values[12] = {maker.Uniform(-5, 5), maker.Uniform(-5, 5), maker.Uniform(-5, 5),
                                x.X * scale, x.Y * scale, x.Z * scale, y.X, y.Y, y.Z, z.X, z.Y, z.Z};
@@ -139,30 +123,18 @@ struct ViewHost : TzvHiddenbuffer {
     std::thread::id owner = std::this_thread::get_id();
 
     explicit ViewHost(const TBuiltinView& v) : view(v) {
-        OnProject = [this](THbufferItem*, const TXYZ& p, TXY& q) {
-            Note();
-            q = view.Project(p);
-        };
-        OnDepth = [this](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) {
-            Note();
-            return view.Depth(p, plane);
-        };
+        OnProject = [this](THbufferItem*, const TXYZ& p, TXY& q) { q = (Note(1), view.Project(p)); };
+        OnDepth = [this](TzvHiddenbuffer*, const TXYZ& p, const TPlane& plane) { return Note(1), view.Depth(p, plane); };
         OnInterpolate = [this](TzvHiddenbuffer*, const TXYZ& a, const TXYZ& b, double t, TXYZ& r) {
-            Note();
-            r = view.Interpolate(a, b, t);
+            r = (Note(1), view.Interpolate(a, b, t));
         };
-        OnQueryAbort = [this](TzvHiddenbuffer*, bool& abort) {
-            if (std::this_thread::get_id() != owner) foreignThread = true;
-            ++queries;
-            abort = abortAtQuery > 0 && queries == abortAtQuery;
-        };
-        OnBeginCalc = [this](TzvHiddenbuffer*) { if (std::this_thread::get_id() != owner) foreignThread = true; };
-        OnEndCalc = [this](TzvHiddenbuffer*) { if (std::this_thread::get_id() != owner) foreignThread = true; };
+        OnQueryAbort = [this](TzvHiddenbuffer*, bool& abort) { abort = (Note(0), ++queries == abortAtQuery); };
+        OnBeginCalc = OnEndCalc = [this](TzvHiddenbuffer*) { Note(0); };
         BuiltinView = v;
     }
-    void Note() {
-        if (std::this_thread::get_id() != owner) foreignThread = true;
-        ++hostCalls;
+    void Note(int hostCall) {
+        foreignThread = foreignThread || std::this_thread::get_id() != owner;
+        hostCalls += hostCall;
     }
     void Load(const std::vector<Polygon>& scene) {
         SetChanging(true);
@@ -301,57 +273,44 @@ TEST(FastModes, AsksForAbortPerExaminedPairAndPerItem) {
     EXPECT_EQ(StateOf(host)[1].mask, std::vector<double>{-1.0});
 }
 
+// An abort ends the run on the calling thread, with the helpers stopped and
+// the items not reached left visible; a full run afterwards gives the plain
+// loop's result.
 TEST(FastModes, AbortEndsTheRunOnTheCallingThreadAndLeavesUnreachedItemsVisible) {
-    SceneMaker maker(5);
-    const std::vector<Polygon> scene = maker.Make();
-    bool perspective = false;
-    const TBuiltinView view = RandomView(maker, perspective);
-    for (int32_t flags : {ZVSD_OPTION_INDEX, ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW}) {
-        ViewHost host(view);
-        int ends = 0;
-        host.OnEndCalc = [&](TzvHiddenbuffer*) { ++ends; };
-        host.Load(scene);
-        host.CalcOptions = flags;
-        host.CalcThreads = 1;
-        host.abortAtQuery = 1;
-        host.Calculate();
-        EXPECT_EQ(ends, 1);
-        EXPECT_FALSE(host.Busy);
-        EXPECT_EQ(host.queries, 1);
-        const std::vector<ItemState> state = StateOf(host);
-        for (size_t i = 1; i < state.size(); ++i) EXPECT_EQ(state[i].mask, std::vector<double>{1.0}) << i;
-    }
-}
-
-TEST(FastModes, AbortOfAThreadedRunStopsTheHelpers) {
-    // Many groups, so that the helpers are still busy when the host aborts.
-    std::vector<Polygon> scene;
+    std::vector<Polygon> scene;  // many groups, so that the helpers are still busy at the abort
     for (uint64_t seed = 1; seed <= 30; ++seed) {
         SceneMaker maker(seed);
         for (const Polygon& p : maker.Make()) scene.push_back(p);
     }
-    ViewHost host(TBuiltinView{});
-    host.Load(scene);
-    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
-    host.CalcThreads = 2;
-    host.abortAtQuery = 3;
-    int ends = 0;
-    host.OnEndCalc = [&](TzvHiddenbuffer*) { ++ends; };
-    host.Calculate();
-    EXPECT_EQ(ends, 1);
-    EXPECT_FALSE(host.foreignThread);
-    EXPECT_FALSE(host.Busy);
-    int untouched = 0;
-    for (const ItemState& s : StateOf(host)) untouched += s.mask == std::vector<double>{1.0};
-    EXPECT_GT(untouched, 0);
-    // A full run afterwards gives the plain loop's result.
-    host.abortAtQuery = 0;
-    host.Calculate();
     ViewHost reference(TBuiltinView{});
     reference.Load(scene);
     reference.Calculate();
-    const std::vector<ItemState> a = StateOf(host), b = StateOf(reference);
-    for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(SameBits(a[i].mask, b[i].mask)) << i;
+    const struct {
+        int32_t flags, threads;
+    } runs[] = {{ZVSD_OPTION_INDEX, 1}, {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1},
+                {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2}};
+    for (const auto& run : runs) {
+        ViewHost host(TBuiltinView{});
+        int ends = 0;
+        host.OnEndCalc = [&](TzvHiddenbuffer*) { ++ends; };
+        host.Load(scene);
+        host.CalcOptions = run.flags;
+        host.CalcThreads = run.threads;
+        host.abortAtQuery = run.threads == 1 ? 1 : 3;
+        host.Calculate();
+        EXPECT_EQ(ends, 1);
+        EXPECT_FALSE(host.Busy || host.foreignThread);
+        const std::vector<ItemState> state = StateOf(host);
+        int untouched = 0;
+        for (size_t i = 1; i < state.size(); ++i) untouched += state[i].mask == std::vector<double>{1.0};
+        if (run.threads == 1) EXPECT_TRUE(host.queries == 1 && untouched == static_cast<int>(state.size()) - 1);
+        EXPECT_GT(untouched, 0);
+        if (run.threads == 1) continue;
+        host.abortAtQuery = 0;
+        host.Calculate();
+        const std::vector<ItemState> full = StateOf(host), expected = StateOf(reference);
+        for (size_t i = 0; i < full.size(); ++i) EXPECT_TRUE(SameBits(full[i].mask, expected[i].mask)) << i;
+    }
 }
 
 TEST(FastModes, ARunStartedFromInsideARunDoesNothing) {

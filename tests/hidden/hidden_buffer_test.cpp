@@ -31,32 +31,22 @@ TEST(HiddenBuffer, StoresOpenContoursClosedAndClosedOnesUnchanged) {
     buffer.AddContour(View(square));
     std::vector<TXYZ> closed = square;
     closed.push_back(TXYZ{0, 0, 0.000001});  // equal to the first within the tolerance
-    buffer.AddContour(View(closed));
+    buffer.AddHole(View(closed));
     ASSERT_EQ(buffer.Count(), 2);
     EXPECT_EQ(buffer.Items(0)->Points.Count, 5);
     EXPECT_EQ(buffer.Items(0)->Points.At<TXYZ>(4).X, 0.0);
     EXPECT_EQ(buffer.Items(1)->Points.Count, 5);
     EXPECT_EQ(buffer.Items(1)->Points.At<TXYZ>(4).Z, 0.000001);
+    EXPECT_TRUE(buffer.Items(1)->IsHole && !buffer.Items(0)->IsHole);
 }
 
-TEST(HiddenBuffer, ComputesThePlaneFrame) {
-    TzvHiddenbuffer buffer;
-    std::vector<TXYZ> raised = {{2, 3, 5}, {2, 4, 5}, {3, 4, 5}, {3, 3, 5}};
-    buffer.AddContour(View(raised));
-    const TPlaneFrame& f = buffer.Items(0)->Frame;
-    EXPECT_EQ(f.Origin.Z, 5.0);
-    EXPECT_NEAR(f.Normal.Z, 1.0, 1e-12);  // clockwise seen from +Z: the Newell sum points to +Z
-    EXPECT_NEAR(f.XAxis.Y, 1.0, 1e-12);   // towards the first different point
-    EXPECT_NEAR(f.XAxis.X * f.YAxis.X + f.XAxis.Y * f.YAxis.Y + f.XAxis.Z * f.YAxis.Z, 0.0, 1e-12);
-}
-
+// Rejected contours neither calculate nor leave the bracket of the add open.
 TEST(HiddenBuffer, RejectsDegenerateContours) {
     CountingBuffer buffer;
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<std::vector<TXYZ>> bad = {
         {{0, 0, 0}},
-        {{0, 0, 0}, {1, 1, 1}},
         {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}},
         {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
         {{0, 0, 0}, {0, 1, 0}, {1, 1, nan}},
@@ -67,86 +57,35 @@ TEST(HiddenBuffer, RejectsDegenerateContours) {
         buffer.AddContour(View(contour));
         buffer.AddHole(View(contour));
     }
+    // A finite normal too long for a Double: passes the checks, but no frame can be built.
+    const double s = 1.2247e154;
+    EXPECT_THROW(buffer.AddContour(View({{0, 0, 0}, {s, 0, s}, {0, s, 0}})), Exception);
     EXPECT_EQ(buffer.Count(), 0);
     EXPECT_EQ(buffer.calculations, 0);
-}
-
-TEST(HiddenBuffer, EveryAddOutsideABracketCalculates) {
-    CountingBuffer buffer;
     buffer.AddContour(View(square));
-    buffer.AddHole(View(square));
-    EXPECT_EQ(buffer.calculations, 2);
-    EXPECT_TRUE(buffer.Items(1)->IsHole);
-    EXPECT_FALSE(buffer.Items(0)->IsHole);
+    EXPECT_EQ(buffer.calculations, 1);
 }
 
+// Brackets nest and calculate once at the outermost close; an unmatched
+// close makes the counter negative, so that the next add's opening call
+// reaches 0 and calculates before the contour is stored.
 TEST(HiddenBuffer, BracketsNestAndCalculateOnceAtTheOutermostClose) {
     CountingBuffer buffer;
     buffer.SetChanging(true);
     buffer.SetChanging(true);
     buffer.AddContour(View(square));
-    buffer.AddContour(View(square));
     buffer.SetChanging(false);
     EXPECT_EQ(buffer.calculations, 0);
-    EXPECT_FALSE(buffer.LastChanging);
     buffer.SetChanging(false);
     EXPECT_EQ(buffer.calculations, 1);
-    EXPECT_EQ(buffer.ChangeCount, 0);
-}
-
-TEST(HiddenBuffer, UnmatchedCloseMakesTheCounterNegative) {
-    CountingBuffer buffer;
     buffer.SetChanging(false);
     EXPECT_EQ(buffer.ChangeCount, -1);
-    EXPECT_EQ(buffer.calculations, 0);
     int countSeen = -1;
     buffer.OnEndCalc = [&](TzvHiddenbuffer* b) { countSeen = b->Count(); };
-    buffer.AddContour(View(square));  // its opening call reaches 0 and calculates first
-    EXPECT_EQ(buffer.calculations, 1);
-    EXPECT_EQ(countSeen, 0);
-    EXPECT_EQ(buffer.ChangeCount, -1);
-    EXPECT_EQ(buffer.Count(), 1);
-}
-
-TEST(HiddenBuffer, AHoleIsAHoleInItsOwnCalculation) {
-    TzvHiddenbuffer buffer;
     buffer.AddContour(View(square));
-    std::vector<bool> holeFlags;
-    buffer.OnBeginCalc = [&](TzvHiddenbuffer* b) {
-        for (int32_t i = 0; i < b->Count(); ++i) holeFlags.push_back(static_cast<TzvHiddenbuffer*>(b)->Items(i)->IsHole);
-    };
-    buffer.AddHole(View(square));
-    EXPECT_EQ(holeFlags, (std::vector<bool>{false, true}));
-}
-
-TEST(HiddenBuffer, ClearKeepsSettingsEventsAndCounter) {
-    CountingBuffer buffer;
-    buffer.FrontPositive = false;
-    buffer.DrawHidden = true;
-    buffer.SetChanging(true);
-    buffer.AddContour(View(square));
-    buffer.Clear();
-    EXPECT_EQ(buffer.Count(), 0);
-    EXPECT_FALSE(buffer.FrontPositive);
-    EXPECT_TRUE(buffer.DrawHidden);
-    EXPECT_EQ(buffer.ChangeCount, 1);
-    EXPECT_TRUE(static_cast<bool>(buffer.OnBeginCalc));
-    EXPECT_EQ(buffer.calculations, 0);
-}
-
-TEST(HiddenBuffer, NewItemsHaveAnEmptyOutlineAndFullMaskUntilCalculated) {
-    TzvHiddenbuffer buffer;
-    buffer.SetChanging(true);
-    buffer.AddContour(View(square));
-    const THbufferItem& item = *buffer.Items(0);
-    EXPECT_EQ(item.Masked.Points->Count, 0);
-    ASSERT_EQ(item.Masked.Mask->Count, 1);
-    EXPECT_EQ(item.Masked.Mask->At<double>(0), 1.0);
-}
-
-TEST(HiddenBuffer, IndexOutsideTheStoreRaisesTheListError) {
-    TzvHiddenbuffer buffer;
-    EXPECT_THROW(buffer.Items(0), EListError);
+    EXPECT_EQ(buffer.calculations, 2);
+    EXPECT_EQ(countSeen, 1);
+    EXPECT_EQ(buffer.Count(), 2);
 }
 
 // Hidden stretches to masks: every case keeps the mask cyclic (the state

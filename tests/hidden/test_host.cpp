@@ -2,25 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
-#include <map>
-#include <mutex>
-#include <thread>
+#include <tuple>
 
 namespace zvtest {
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
-Vec3 Normalized(Vec3 a) { return a * (1.0 / Length(a)); }
-TXYZ ToXYZ(Vec3 a) { return {a.x, a.y, a.z}; }
-Vec3 ToVec(const TXYZ& p) { return {p.X, p.Y, p.Z}; }
+Contour Reversed(Contour c) {
+    std::reverse(c.begin(), c.end());
+    return c;
+}
+
+Vec3 Newell(const Contour& c) {
+    Vec3 n;
+    for (size_t k = 0; k < c.size(); ++k) n = n + Cross(c[(k + c.size() - 1) % c.size()], c[k]);
+    return n;
+}
+
+std::vector<TXY> Projected(const View& v, const Contour& c) {
+    std::vector<TXY> o;
+    for (const Vec3& p : c) o.push_back(v.Project(p));
+    return o;
+}
+
+uint64_t Random::Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
 
 // ---------------------------------------------------------------- views
 
@@ -85,150 +94,58 @@ Vec3 View::Interpolate(Vec3 a, Vec3 b, double t) const {
 
 Vec3 View::RayToViewer(Vec3 p) const { return perspective ? eye - p : toward; }
 
-// ---------------------------------------------------------------- callbacks
-
-static std::map<ZVSDHandle, TestHost*>& Registry() {
-    static std::map<ZVSDHandle, TestHost*> hosts;
-    return hosts;
-}
-
-static TestHost* HostOf(ZVSDHandle h) {
-    auto it = Registry().find(h);
-    return it == Registry().end() ? nullptr : it->second;
-}
-
-extern "C" {
-static double DepthCallback(ZVSDHandle h, const TXYZ* p, const TPlane* plane, TXYZ*) {
-    TestHost* host = HostOf(h);
-    return host ? host->OnDepth(p, plane) : 0.0;
-}
-static void ProjectCallback(ZVSDHandle h, const TXYZ* p, TXY* out) {
-    if (TestHost* host = HostOf(h)) host->OnProject(p, out);
-}
-static void InterpolateCallback(ZVSDHandle h, const TXYZ* a, const TXYZ* b, double t, TXYZ* out) {
-    if (TestHost* host = HostOf(h)) host->OnInterpolate(a, b, t, out);
-}
-static void LineToCallback(ZVSDHandle h, int32_t visible, const TXY* p) {
-    if (TestHost* host = HostOf(h)) host->OnLineTo(visible, p);
-}
-static void MoveToCallback(ZVSDHandle h, const TXY* p) {
-    if (TestHost* host = HostOf(h)) host->OnMoveTo(p);
-}
-static void QueryAbortCallback(ZVSDHandle h, int16_t* abort) {
-    if (TestHost* host = HostOf(h)) host->OnQueryAbort(abort);
-}
-static void BeginCallback(ZVSDHandle h) {
-    if (TestHost* host = HostOf(h)) host->OnBegin();
-}
-static void EndCallback(ZVSDHandle h) {
-    if (TestHost* host = HostOf(h)) host->OnEnd();
-}
-}
-
 // ---------------------------------------------------------------- host
 
-TestHost::TestHost(const View& view, HostOptions options) : view_(view), options_(options) {
-    handle_ = ZVSDCreate();
-    Registry()[handle_] = this;
-    ApplySettings();
-}
-
-TestHost::~TestHost() {
-    Registry().erase(handle_);
-    ZVSDFree(handle_);
-}
-
-void TestHost::ApplySettings() {
+TestHost::TestHost(const View& view, int32_t calcOptions) : view_(view) {
+    host_.project = [this](ZVSDHandle, const TXYZ& p, TXY& q) { q = view_.Project(ToVec(p)); };
+    host_.depth = [this](ZVSDHandle, const TXYZ& p, const TPlane& plane) {
+        return view_.Depth(ToVec(p), ToVec(plane.Origin), ToVec(plane.Normal));
+    };
+    if (view_.perspective)
+        host_.interpolate = [this](ZVSDHandle, const TXYZ& a, const TXYZ& b, double t, TXYZ& out) {
+            out = ToXYZ(view_.Interpolate(ToVec(a), ToVec(b), t));
+        };
+    handle_ = host_.NewHandle();
     TZVSDData data;
     _ZVSDGetData(handle_, &data);
-    data.DepthProc = options_.withDepth ? DepthCallback : nullptr;
-    data.ProjectProc = ProjectCallback;
-    data.InterpolateProc = (view_.perspective && options_.withInterpolate) ? InterpolateCallback : nullptr;
-    data.LineToProc = LineToCallback;
-    data.MoveToProc = MoveToCallback;
-    data.QueryAbortProc = QueryAbortCallback;
-    data.BeginProc = BeginCallback;
-    data.EndProc = EndCallback;
     data.FrontPositiveFlag = view_.FrontPositive() ? 1 : 0;
-    data.DrawHiddenFlag = options_.drawHidden ? 1 : 0;
     _ZVSDSetData(handle_, &data);
-    ZVSDSetOptions(handle_, options_.calcOptions, 1);
+    ZVSDSetOptions(handle_, calcOptions, 1);
 }
 
-static int ItemCount(ZVSDHandle h) {
-    TZVSDData data;
-    _ZVSDGetData(h, &data);
-    return data.ItemCount;
-}
-
-static bool AddContour(ZVSDHandle h, const Contour& c, bool hole) {
-    std::vector<TXYZ> pts;
-    for (const Vec3& p : c) pts.push_back(ToXYZ(p));
-    int before = ItemCount(h);
-    int32_t index = hole ? ZVSDAddHole(h, static_cast<int32_t>(pts.size()), pts.data())
-                         : ZVSDAddContour(h, static_cast<int32_t>(pts.size()), pts.data());
-    return index == before;
-}
-
-double TestHost::Load(const std::vector<Group>& groups) {
-    auto start = std::chrono::steady_clock::now();
+void TestHost::Load(const std::vector<Group>& groups) {
     ZVSDSetChanging(handle_, 1);
+    auto add = [&](const Contour& c, bool hole, size_t g) {
+        std::vector<TXYZ> points;
+        for (const Vec3& p : c) points.push_back(ToXYZ(p));
+        const int32_t before = zvsdtest::ItemCount(handle_);
+        zvsdtest::Add(handle_, points, hole);
+        const bool stored = zvsdtest::ItemCount(handle_) > before;
+        if (stored) itemOrigin_.push_back({static_cast<int>(g), hole});
+        return stored;
+    };
     for (size_t g = 0; g < groups.size(); ++g) {
-        if (!AddContour(handle_, groups[g].outer, false)) continue;
-        itemOrigin_.push_back({static_cast<int>(g), false});
-        for (const Contour& hole : groups[g].holes)
-            if (AddContour(handle_, hole, true)) itemOrigin_.push_back({static_cast<int>(g), true});
+        if (!groups[g].outer.empty() && !add(groups[g].outer, false, g)) continue;
+        for (const Contour& hole : groups[g].holes) add(hole, true, g);
     }
     ZVSDSetChanging(handle_, 0);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double TestHost::Recalculate() {
-    auto start = std::chrono::steady_clock::now();
-    ZVSDChanged(handle_);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::vector<ItemResult> TestHost::Results() const {
     std::vector<ItemResult> items;
-    int count = ItemCount(handle_);
-    for (int i = 0; i < count; ++i) {
-        ItemResult r;
-        if (i < static_cast<int>(itemOrigin_.size())) {
-            r.group = itemOrigin_[i].first;
-            r.hole = itemOrigin_[i].second;
-        }
-        r.points3d.resize(std::max(0, ZVSDGetArray3d(handle_, i, nullptr)));
-        if (!r.points3d.empty()) ZVSDGetArray3d(handle_, i, r.points3d.data());
-        r.outline.resize(std::max(0, ZVSDGetArray2d(handle_, i, nullptr)));
-        if (!r.outline.empty()) ZVSDGetArray2d(handle_, i, r.outline.data());
-        r.mask.resize(std::max(0, ZVSDGetMask(handle_, i, nullptr)));
-        if (!r.mask.empty()) ZVSDGetMask(handle_, i, r.mask.data());
+    for (int32_t i = 0; i < zvsdtest::ItemCount(handle_); ++i) {
+        ItemResult r{-1, false, zvsdtest::Corners(handle_, i), zvsdtest::Outline(handle_, i), zvsdtest::Mask(handle_, i)};
+        if (i < static_cast<int32_t>(itemOrigin_.size())) std::tie(r.group, r.hole) = itemOrigin_[i];
         items.push_back(std::move(r));
     }
     return items;
 }
 
-std::vector<DrawCall> TestHost::Draw() {
-    drawCalls_.clear();
+std::pair<std::vector<int>, std::vector<TXY>> TestHost::Draw() {
+    host_.drawn.clear();
+    host_.drawnAt.clear();
     ZVSDDraw(handle_, 0);
-    return drawCalls_;
-}
-
-double TestHost::OnDepth(const TXYZ* p, const TPlane* plane) {
-    ++depthCount_;
-    return view_.Depth(ToVec(*p), ToVec(plane->Origin), ToVec(plane->Normal));
-}
-
-void TestHost::OnProject(const TXYZ* p, TXY* out) const { *out = view_.Project(ToVec(*p)); }
-
-void TestHost::OnInterpolate(const TXYZ* a, const TXYZ* b, double t, TXYZ* out) const {
-    *out = ToXYZ(view_.Interpolate(ToVec(*a), ToVec(*b), t));
-}
-
-void TestHost::OnQueryAbort(int16_t* abort) {
-    ++queryCount_;
-    if (options_.abortAtQuery > 0 && queryCount_ >= options_.abortAtQuery) *abort = 1;
+    return {host_.drawn, host_.drawnAt};
 }
 
 // ---------------------------------------------------------------- masks
@@ -259,15 +176,6 @@ std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& m
     }
     if (visible && cursor < k + 1) spans.push_back({cursor - k, 1.0});
     return spans;
-}
-
-double VisibleLength(const std::vector<TXY>& outline, const std::vector<double>& mask) {
-    double total = 0;
-    for (size_t k = 0; k + 1 < outline.size(); ++k) {
-        double len = std::hypot(outline[k + 1].X - outline[k].X, outline[k + 1].Y - outline[k].Y);
-        for (auto [a, b] : VisibleSpans(mask, static_cast<int>(k))) total += (b - a) * len;
-    }
-    return total;
 }
 
 // ---------------------------------------------------------------- 2-D geometry
@@ -307,62 +215,6 @@ double DistanceToOutline(const std::vector<TXY>& o, TXY p) {
     double best = std::numeric_limits<double>::infinity();
     for (size_t k = 0, n = o.size(); k < n; ++k) best = std::min(best, DistanceToSegment(o[k], o[(k + 1) % n], p));
     return best;
-}
-
-// ---------------------------------------------------------------- watchdog
-
-namespace {
-struct WatchdogState {
-    std::mutex m;
-    std::condition_variable cv;
-    bool armed = false;
-    bool started = false;
-    std::chrono::steady_clock::time_point deadline;
-    std::string label;
-};
-
-WatchdogState& Dog() {
-    static WatchdogState* state = new WatchdogState;  // never destroyed: the thread outlives main
-    return *state;
-}
-
-void WatchLoop() {
-    WatchdogState& d = Dog();
-    std::unique_lock<std::mutex> lock(d.m);
-    for (;;) {
-        if (!d.armed) {
-            d.cv.wait(lock);
-            continue;
-        }
-        if (d.cv.wait_until(lock, d.deadline) == std::cv_status::timeout && d.armed &&
-            std::chrono::steady_clock::now() >= d.deadline) {
-            std::fprintf(stderr, "watchdog: '%s' did not finish in time\n", d.label.c_str());
-            std::fflush(stderr);
-            std::abort();
-        }
-    }
-}
-}  // namespace
-
-Watchdog::Watchdog(double seconds, std::string label) {
-    WatchdogState& d = Dog();
-    std::lock_guard<std::mutex> lock(d.m);
-    if (!d.started) {
-        std::thread(WatchLoop).detach();
-        d.started = true;
-    }
-    d.armed = true;
-    d.label = std::move(label);
-    d.deadline = std::chrono::steady_clock::now() +
-                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
-    d.cv.notify_all();
-}
-
-Watchdog::~Watchdog() {
-    WatchdogState& d = Dog();
-    std::lock_guard<std::mutex> lock(d.m);
-    d.armed = false;
-    d.cv.notify_all();
 }
 
 }  // namespace zvtest

@@ -1,14 +1,16 @@
-// A host of the software hidden-line interface for tests: it owns a buffer
-// handle, answers the projection, depth and interpolation callbacks for a
-// parallel or perspective view, stores scenes of polygon groups, runs the
-// calculation and reads every item's results back through the C exports.
+// A host of the software hidden-line interface for the engine's tests: it
+// owns a buffer handle, answers the projection, depth and interpolation
+// callbacks for a parallel or perspective view, stores scenes of polygon
+// groups, runs the calculation and reads every item's results back through
+// the C exports.
 #pragma once
 
-#include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "zvhlr.h"
+#include "interface/zvsd_host.h"
 
 namespace zvtest {
 
@@ -16,15 +18,15 @@ struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
 
-Vec3 operator+(Vec3 a, Vec3 b);
-Vec3 operator-(Vec3 a, Vec3 b);
-Vec3 operator*(Vec3 a, double s);
-double Dot(Vec3 a, Vec3 b);
-Vec3 Cross(Vec3 a, Vec3 b);
-double Length(Vec3 a);
-Vec3 Normalized(Vec3 a);
-TXYZ ToXYZ(Vec3 a);
-Vec3 ToVec(const TXYZ& p);
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+inline double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
+inline Vec3 Normalized(Vec3 a) { return a * (1.0 / Length(a)); }
+inline TXYZ ToXYZ(Vec3 a) { return {a.x, a.y, a.z}; }
+inline Vec3 ToVec(const TXYZ& p) { return {p.X, p.Y, p.Z}; }
 
 // A view: the viewer looks along -Toward.  Screen axes Right and Up satisfy
 // Right x Up = Toward, so a face listed counter-clockwise seen from outside
@@ -59,7 +61,27 @@ struct View {
 
 using Contour = std::vector<Vec3>;
 
-// An outer contour with its holes: one polygon group of the buffer.
+Contour Reversed(Contour c);
+// The Newell normal: its length is twice the area, its direction the side
+// from which the contour runs counter-clockwise.
+Vec3 Newell(const Contour& c);
+std::vector<TXY> Projected(const View& v, const Contour& c);
+
+// A small deterministic generator (splitmix64), the same on every platform.
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t Next();
+    double Uniform(double lo, double hi) { return lo + (hi - lo) * ((Next() >> 11) * 0x1.0p-53); }
+    int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint64_t>(hi - lo + 1)); }
+    bool Chance(double p) { return Uniform(0, 1) < p; }
+
+private:
+    uint64_t state_;
+};
+
+// An outer contour with its holes: one polygon group of the buffer (an
+// empty outer contour adds the holes alone).
 struct Group {
     Contour outer;
     std::vector<Contour> holes;
@@ -73,67 +95,26 @@ struct ItemResult {
     std::vector<double> mask;  // as handed out: first +-1, toggles non-negative
 };
 
-struct DrawCall {
-    bool line = false;  // LineTo when true, MoveTo otherwise
-    int visible = 0;    // LineTo only
-    TXY p{0, 0};
-};
-
-// Settings of a host run that differ from a plain one.
-struct HostOptions {
-    bool withDepth = true;
-    bool withInterpolate = true;   // perspective views only
-    int abortAtQuery = 0;          // > 0: answer "abort" to that query (1 = first)
-    bool drawHidden = false;
-    int32_t calcOptions = 0;       // ZVSD_OPTION_* flags
-};
-
 class TestHost {
 public:
-    explicit TestHost(const View& view, HostOptions options = {});
-    ~TestHost();
+    explicit TestHost(const View& view, int32_t calcOptions = 0);  // calcOptions: ZVSD_OPTION_* flags
+    ~TestHost() { ZVSDFree(handle_); }
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
 
-    ZVSDHandle Handle() const { return handle_; }
     const View& GetView() const { return view_; }
-
     // Stores the groups inside one edit bracket; the closing call calculates.
-    // Returns the seconds the bracket (and so the calculation) took.
-    double Load(const std::vector<Group>& groups);
-    // Runs the calculation again (ZVSDChanged); returns its seconds.
-    double Recalculate();
-
+    void Load(const std::vector<Group>& groups);
+    void Recalculate() { ZVSDChanged(handle_); }
     std::vector<ItemResult> Results() const;
-    std::vector<DrawCall> Draw();
-
-    int BeginCount() const { return beginCount_; }
-    int EndCount() const { return endCount_; }
-    int QueryCount() const { return queryCount_; }
-    int DepthCount() const { return depthCount_; }
-
-    // Callback entry points (the C callbacks look the host up by handle).
-    double OnDepth(const TXYZ* p, const TPlane* plane);
-    void OnProject(const TXYZ* p, TXY* out) const;
-    void OnInterpolate(const TXYZ* a, const TXYZ* b, double t, TXYZ* out) const;
-    void OnQueryAbort(int16_t* abort);
-    void OnBegin() { ++beginCount_; }
-    void OnEnd() { ++endCount_; }
-    void OnMoveTo(const TXY* p) { drawCalls_.push_back({false, 0, *p}); }
-    void OnLineTo(int32_t visible, const TXY* p) { drawCalls_.push_back({true, visible, *p}); }
+    // The drawing's calls: 2 = move, 1 = visible line, 0 = hidden line, with their points.
+    std::pair<std::vector<int>, std::vector<TXY>> Draw();
 
 private:
-    void ApplySettings();
-
     View view_;
-    HostOptions options_;
-    ZVSDHandle handle_ = nullptr;
+    zvsdtest::Host host_;
+    ZVSDHandle handle_;
     std::vector<std::pair<int, bool>> itemOrigin_;  // group index, is hole
-    std::vector<DrawCall> drawCalls_;
-    int beginCount_ = 0;
-    int endCount_ = 0;
-    int queryCount_ = 0;
-    int depthCount_ = 0;
 };
 
 // Visibility of a mask (first value +-1, toggles non-negative) at parameter t:
@@ -143,8 +124,6 @@ bool VisibleAt(const std::vector<double>& mask, double t);
 double DistanceToToggle(const std::vector<double>& mask, double t);
 // Visible fractions [a, b] of segment k of an outline with this mask.
 std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& mask, int k);
-// Total 2-D length of the visible stretches of an outline.
-double VisibleLength(const std::vector<TXY>& outline, const std::vector<double>& mask);
 
 // Signed area value of a 2-D outline in the library's convention:
 // sum of X[k]*Y[k-1] - Y[k]*X[k-1] (positive for clockwise order, y up).
@@ -153,13 +132,5 @@ double SignedArea2(const std::vector<TXY>& outline);
 bool InsideOutline(const std::vector<TXY>& outline, TXY p);
 // Distance from p to the outline's edges.
 double DistanceToOutline(const std::vector<TXY>& outline, TXY p);
-
-// Aborts the process with a message when a guarded stretch of work overruns,
-// so that a hanging calculation ends the test run instead of blocking it.
-class Watchdog {
-public:
-    Watchdog(double seconds, std::string label);
-    ~Watchdog();
-};
 
 }  // namespace zvtest

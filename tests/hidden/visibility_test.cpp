@@ -3,35 +3,17 @@
 // looks down the Z axis from +Z; projection drops Z.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "zvhlr.h"
+#include "interface/zvsd_host.h"
 
 namespace {
 
-void Project(ZVSDHandle, const TXYZ* p, TXY* out) {
-    out->X = p->X;
-    out->Y = p->Y;
-}
-
-// z of the point minus z of the plane at the point's (x, y).
-double Depth(ZVSDHandle, const TXYZ* p, const TPlane* plane, TXYZ*) {
-    const TXYZ& n = plane->Normal;
-    if (n.Z > -1e-12 && n.Z < 1e-12) return 0.0;
-    return ((p->X - plane->Origin.X) * n.X + (p->Y - plane->Origin.Y) * n.Y + (p->Z - plane->Origin.Z) * n.Z) / n.Z;
-}
-
-std::vector<double> MaskOf(ZVSDHandle h, int32_t index) {
-    std::vector<double> mask(ZVSDGetMask(h, index, nullptr));
-    ZVSDGetMask(h, index, mask.data());
-    return mask;
-}
-
+using namespace zvsdtest;
 using Outline = std::vector<TXY>;
 using Contour = std::vector<TXYZ>;
 
@@ -49,20 +31,13 @@ struct Item {
 
 // Adds the items in one bracket and returns every item's mask.
 std::vector<std::vector<double>> Masks(const std::vector<Item>& items) {
-    ZVSDHandle h = ZVSDCreate();
-    TZVSDData d;
-    _ZVSDGetData(h, &d);
-    d.ProjectProc = Project;
-    d.DepthProc = Depth;
-    _ZVSDSetData(h, &d);
+    Host host;
+    ZVSDHandle h = host.NewHandle();
     ZVSDSetChanging(h, 1);
-    for (const Item& item : items) {
-        const int32_t n = static_cast<int32_t>(item.points.size());
-        item.hole ? ZVSDAddHole(h, n, item.points.data()) : ZVSDAddContour(h, n, item.points.data());
-    }
+    for (const Item& item : items) Add(h, item.points, item.hole);
     ZVSDSetChanging(h, 0);
     std::vector<std::vector<double>> masks;
-    for (int32_t k = 0; k < static_cast<int32_t>(items.size()); ++k) masks.push_back(MaskOf(h, k));
+    for (int32_t k = 0; k < static_cast<int32_t>(items.size()); ++k) masks.push_back(Mask(h, k));
     ZVSDFree(h);
     return masks;
 }
@@ -163,34 +138,6 @@ TEST(Visibility, HoleTouchingAFrontFaceAtThreeVertices) {
     EXPECT_FALSE(visibleAt(0.5)) << ::testing::PrintToString(mask);
     for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(visibleAt(edge + 0.5)) << edge;
     EXPECT_FALSE(visibleAt(6.5));
-}
-
-// A hole before any outer contour hides nothing, but is hidden like any contour.
-TEST(Visibility, HoleBeforeAnyContourIsHiddenByFrontFaces) {
-    auto masks = Masks({{true, At({{1, 1}, {1, 3}, {3, 3}, {3, 1}}, 0)},
-                        {false, At(kSquare, 1)},
-                        {true, At({{5, 1}, {5, 3}, {7, 3}, {7, 1}}, 0)}});
-    EXPECT_EQ(masks[0], std::vector<double>{-1.0});
-    EXPECT_EQ(masks[1], std::vector<double>{1.0});
-    EXPECT_EQ(masks[2], std::vector<double>{1.0});
-}
-
-// A runs along B's bottom edge and then turns behind B (and mirrored).
-TEST(Visibility, AnEdgeRunningAlongAFrontFacesOutlineStaysVisible) {
-    for (bool mirrored : {false, true}) {
-        Contour a = {{3, 0, 0}, {2, 0, 0}, {0, 0, 0}, {1, 1, -1}, {3, 1, -1}};
-        Contour b = {{0, 0, 0}, {0, 2, 0}, {2, 2, 0}, {2, 0, 0}};
-        if (mirrored) {
-            for (Contour* contour : {&a, &b}) {
-                for (TXYZ& p : *contour) p.X = -p.X;
-                std::reverse(contour->begin(), contour->end());
-            }
-        }
-        auto masks = Masks({{false, a}, {false, b}});
-        EXPECT_EQ(masks[1], std::vector<double>{1.0});
-        // Hidden from where A leaves B's bottom edge into B to where it leaves B.
-        EXPECT_EQ(masks[0], mirrored ? (std::vector<double>{1.0, 0.5, 2.0}) : (std::vector<double>{1.0, 2.0, 3.5}));
-    }
 }
 
 }  // namespace

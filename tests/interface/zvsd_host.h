@@ -40,6 +40,7 @@ struct Host {
     std::function<void(ZVSDHandle)> inCallback;  // run from every callback while set
     int begins = 0, ends = 0, projections = 0;
     std::vector<int> drawn;  // 2 = move, 1 = visible line, 0 = hidden line
+    std::vector<TXY> drawnAt;  // the points of the moves and lines
 
     Host() { Current() = this; }
     ~Host() { Current() = nullptr; }
@@ -69,14 +70,8 @@ struct Host {
             };
         if (abort)
             d.QueryAbortProc = [](ZVSDHandle h, int16_t* flag) { *flag = Current()->abort(h) ? 1 : 0; };
-        d.MoveToProc = [](ZVSDHandle h, const TXY*) {
-            Current()->drawn.push_back(2);
-            Current()->Nested(h);
-        };
-        d.LineToProc = [](ZVSDHandle h, int32_t visible, const TXY*) {
-            Current()->drawn.push_back(visible);
-            Current()->Nested(h);
-        };
+        d.MoveToProc = [](ZVSDHandle h, const TXY* p) { Current()->Drawn(h, 2, *p); };
+        d.LineToProc = [](ZVSDHandle h, int32_t visible, const TXY* p) { Current()->Drawn(h, visible, *p); };
         d.BeginProc = [](ZVSDHandle) { ++Current()->begins; };
         d.EndProc = [](ZVSDHandle) { ++Current()->ends; };
         _ZVSDSetData(h, &d);
@@ -84,6 +79,11 @@ struct Host {
     }
     void Nested(ZVSDHandle h) const {
         if (inCallback) inCallback(h);
+    }
+    void Drawn(ZVSDHandle h, int what, TXY at) {
+        drawn.push_back(what);
+        drawnAt.push_back(at);
+        Nested(h);
     }
 };
 
@@ -115,6 +115,12 @@ inline std::vector<TXY> Outline(ZVSDHandle h, int32_t index) {
     std::vector<TXY> outline(static_cast<size_t>(std::max(0, ZVSDGetArray2d(h, index, nullptr))));
     if (!outline.empty()) ZVSDGetArray2d(h, index, outline.data());
     return outline;
+}
+
+inline Points Corners(ZVSDHandle h, int32_t index) {
+    Points corners(static_cast<size_t>(std::max(0, ZVSDGetArray3d(h, index, nullptr))));
+    if (!corners.empty()) ZVSDGetArray3d(h, index, corners.data());
+    return corners;
 }
 
 }  // namespace zvsdtest

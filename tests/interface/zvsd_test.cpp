@@ -148,39 +148,6 @@ TEST_F(Zvsd, UnknownHandlesAndIndexesAreHarmless) {
     EXPECT_EQ(ItemCount(h), 1);
 }
 
-// Edits from a callback while the store is walked are refused; a free waits
-// for the walk to end.
-TEST_F(Zvsd, CallsFromInsideACalculationOrADrawingLeaveTheStoreAlone) {
-    AddScene(h, {back, front});
-    std::vector<int32_t> results;
-    host.inCallback = [&](ZVSDHandle handle) {
-        results.push_back(Add(handle, back));
-        results.push_back(Add(handle, back, true));
-        ZVSDClear(handle);
-        ZVSDChanged(handle);  // re-entry: returns at once
-        ZVSDFree(handle);
-    };
-    host.projections = 0;
-    host.drawn.clear();
-    ZVSDChanged(h);
-    EXPECT_EQ(host.projections, 10);  // the calculation ran to its end ...
-    EXPECT_TRUE(host.drawn.empty());
-    EXPECT_EQ(_ZVSDGetData(h, nullptr), -1);  // ... and then the handle was freed
-    for (int32_t r : results) EXPECT_EQ(r, 1);
-    auto nested = std::move(host.inCallback);
-    host.inCallback = nullptr;
-    h = host.NewHandle();
-    AddScene(h, {back, front});
-    int begins = host.begins;
-    host.inCallback = nested;
-    ZVSDDraw(h, 0);
-    EXPECT_EQ(host.begins, begins);
-    EXPECT_EQ(host.drawn.size(), 12u);  // the drawing ran to its end
-    EXPECT_EQ(_ZVSDGetData(h, nullptr), -1);
-    host.inCallback = nullptr;
-    h = nullptr;
-}
-
 // A message handler that calls back into the library with the buffer being cleared.
 TEST(ZvsdMessages, AHandlerMayCallBackWhileTheStoreIsCleared) {
     static ZVSDHandle target;

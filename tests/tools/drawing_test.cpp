@@ -8,7 +8,6 @@
 #include <random>
 
 #include "drafting.h"
-#include "progress.h"
 
 namespace zv::tool {
 namespace {
@@ -66,14 +65,6 @@ TEST(Drafting, DuplicatesInEitherDirectionAreDrawnOnce) {
     ApplyDraftingConventions(drawing);
     EXPECT_DOUBLE_EQ(LengthOf(drawing.visible), 3 + std::sqrt(5.0));
     EXPECT_DOUBLE_EQ(LengthOf(drawing.hidden), 1);
-}
-
-TEST(Progress, TextShowsTheFractionClampedAndTheTimeLeft) {
-    EXPECT_EQ(ProgressText(0.25, 3), "[#######" + std::string(23, ' ') + "]  25%, about 9 s left");
-    EXPECT_EQ(ProgressText(7, 3), "[" + std::string(30, '#') + "] 100%");
-    EXPECT_EQ(ProgressText(0, 3), "[" + std::string(30, ' ') + "]   0%");
-    EXPECT_EQ(ProgressText(0.1, 600), "[###" + std::string(27, ' ') + "]  10%, about 90 min left");
-    EXPECT_EQ(ProgressText(-1, 12.4), "12 s");
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ const std::vector<std::array<float, 9>> kSquare = {{0, 0, 0, 1, 0, 0, 1, 1, 0}, 
 
 TEST(ObjLoader, EveryIndexFormGivesTheSameFace) {
     for (const std::string face : {"f 1 2 3", "f 1/1 2/2 3/3", "f 1//1 2//1 3//1", "f 1/1/1 2/2/1 3/3/1", "f -4 -3 -2",
-                                   "f 1 2 2 3", "f -4/-3/-1 -3/-2/-1 -2/-1/-1"}) {
+                                   "f 1 2 2 3", "f 1 2 3 1", "f -4/-3/-1 -3/-2/-1 -2/-1/-1"}) {
         Mesh mesh = ParseObj("# c\rmtllib x.mtl\ns 1\n" + kVertices + "l 1 2\no lid\n" + face + "\r\nf 1 1 2\n", "part.obj");
         ASSERT_EQ(mesh.faces.size(), 1u) << face;
         EXPECT_EQ(mesh.faces[0].loop, (std::vector<int>{0, 1, 2})) << face;

@@ -49,15 +49,5 @@ TEST(Options, MistakesAreExplained) {
     }
 }
 
-TEST(Options, HelpShowsEveryOptionWithItsDefault) {
-    const std::string help = HelpText();
-    for (const char* text : {"--output FILE", "--hidden", "--size SIZE=a4", "--margin MM=10", "--stroke MM=0.35",
-                             "--dpi N=150", "--view NAME=iso", "--dir X,Y,Z", "--up X,Y,Z", "--perspective DEG",
-                             "--y-up", "--all-edges", "--smooth DEG=25", "--stats", "--reference", "-h,--help",
-                             "--version", "Examples:"}) {
-        EXPECT_NE(help.find(text), std::string::npos) << text;
-    }
-}
-
 }  // namespace
 }  // namespace zv::tool

@@ -5,59 +5,26 @@
 
 #include <cmath>
 #include <limits>
+#include <algorithm>
 #include <numbers>
 
-#include "zvsd_host.h"
+#include "hidden/test_host.h"
 
 namespace {
 
 using namespace zvsdtest;
+using zvtest::Vec3;
+using zvtest::View;
 
-struct V3 {
-    double x, y, z;
-};
-V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-V3 operator*(V3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-V3 Of(const TXYZ& p) { return {p.X, p.Y, p.Z}; }
+Vec3 Of(const TXYZ& p) { return zvtest::ToVec(p); }
 
-// A camera as a host would write it: the screen axes right and up, the
-// direction back towards the viewer, and a focal distance (0: parallel,
-// projecting onto the plane through `origin`; else the eye is at origin + back * focal).
-struct Camera {
-    V3 origin{0, 0, 0};
-    V3 right{1, 0, 0}, up{0, 1, 0}, back{0, 0, 1};
-    double focal = 0;
-
-    V3 Eye() const { return origin + back * focal; }
-    TXY Project(V3 p) const {
-        if (focal == 0) return {Dot(p - origin, right), Dot(p - origin, up)};
-        const V3 d = p - Eye();
-        const double ahead = -Dot(d, back);
-        return {focal * Dot(d, right) / ahead, focal * Dot(d, up) / ahead};
-    }
-    // Euclidean distance along the viewing ray from the plane to p, positive on the viewer's side.
-    double Depth(V3 p, V3 o, V3 n) const {
-        if (focal == 0) {
-            const double nz = Dot(n, back);
-            return std::fabs(nz) < 1e-12 ? 0.0 : Dot(p - o, n) / nz;
-        }
-        const V3 ray = p - Eye();
-        const double nr = Dot(n, ray);
-        return std::fabs(nr) < 1e-12 ? 0.0 : (Dot(n, o - Eye()) / nr - 1.0) * std::sqrt(Dot(ray, ray));
-    }
-    V3 Interpolate(V3 a, V3 b, double t) const {
-        if (focal == 0) return a + (b - a) * t;
-        const double wa = -Dot(a - Eye(), back), wb = -Dot(b - Eye(), back);
-        return a + (b - a) * (t * wa / ((1 - t) * wb + t * wa));
-    }
-    void Base(double base[12]) const {
-        const double values[12] = {origin.x, origin.y, origin.z, right.x, right.y, right.z,
-                                   up.x,     up.y,     up.z,     back.x,  back.y,  back.z};
-        std::copy(values, values + 12, base);
-    }
-};
+// The base of the built-in view that shows what the host's view shows.
+void Base(const View& v, double base[12]) {
+    const Vec3 o = v.perspective ? v.eye - v.toward * v.focal : Vec3{};
+    const double values[12] = {o.x,       o.y,       o.z,       v.right.x,  v.right.y,  v.right.z,
+                               v.up.x,    v.up.y,    v.up.z,    v.toward.x, v.toward.y, v.toward.z};
+    std::copy(values, values + 12, base);
+}
 
 const double unitBase[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -75,19 +42,18 @@ void LoadScene(ZVSDHandle h) {
 
 // The scene computed once through the host's callbacks and once with the
 // built-in view of the same camera.
-void ExpectSameAsCallbacks(const Camera& camera, double angle, bool frontPositive) {
+void ExpectSameAsCallbacks(const View& camera, double angle, bool frontPositive) {
     Host host;
     host.project = [&](ZVSDHandle, const TXYZ& p, TXY& q) { q = camera.Project(Of(p)); };
     host.depth = [&](ZVSDHandle, const TXYZ& p, const TPlane& plane) {
         return camera.Depth(Of(p), Of(plane.Origin), Of(plane.Normal));
     };
     host.interpolate = [&](ZVSDHandle, const TXYZ& a, const TXYZ& b, double t, TXYZ& out) {
-        const V3 r = camera.Interpolate(Of(a), Of(b), t);
-        out = {r.x, r.y, r.z};
+        out = zvtest::ToXYZ(camera.Interpolate(Of(a), Of(b), t));
     };
     ZVSDHandle handles[2] = {host.NewHandle(), ZVSDCreate()};
     double base[12];
-    camera.Base(base);
+    Base(camera, base);
     ASSERT_EQ(ZVSDSetView(handles[1], base, angle), 0);
     ASSERT_EQ(ZVSDSetOptions(handles[1], ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2), 0);
     for (ZVSDHandle h : handles) {
@@ -155,23 +121,15 @@ TEST(ViewExports, StatisticsComeFromRunsWithOptionsOnly) {
 }
 
 TEST(ViewExports, ParallelAndPerspectiveViewsMatchTheHostsCallbacks) {
-    Camera front, tilted, behind;
-    const double a = 0.3;
-    tilted.origin = {3, -2, 1};
-    tilted.right = {std::cos(a), 0, -std::sin(a)};
-    tilted.back = {std::sin(a), 0, std::cos(a)};
-    behind.right = {-1, 0, 0};
-    behind.back = {0, 0, -1};
+    const View front = View::Parallel({0, 0, 1}), tilted = View::Parallel({std::sin(0.3), 0, std::cos(0.3)});
     ExpectSameAsCallbacks(front, 0, true);
     ExpectSameAsCallbacks(front, 180, true);
     ExpectSameAsCallbacks(tilted, 0, true);
-    ExpectSameAsCallbacks(behind, 0, false);  // seen from behind, counter-clockwise faces face the viewer
+    ExpectSameAsCallbacks(View::Parallel({0, 0, -1}), 0, false);  // from behind, counter-clockwise faces face the viewer
     for (double angle : {30.0, 60.0, 90.0}) {
         SCOPED_TRACE(angle);
-        Camera camera;
-        camera.focal = 500.0 / std::tan(angle * std::numbers::pi / 360.0);
-        camera.origin = {5, 3, 40};
-        ExpectSameAsCallbacks(camera, angle, true);
+        const double focal = 500.0 / std::tan(angle * std::numbers::pi / 360.0);
+        ExpectSameAsCallbacks(View::Perspective({5, 3, 40 + focal}, {5, 3, 40}, focal), angle, true);
     }
 }
 
@@ -197,10 +155,6 @@ TEST(ViewExports, ScaledAxesScaleTheDrawingAndContoursAtTheEyeTakeNoPart) {
     ZVSDFree(h);
 }
 
-}  // namespace
-
-namespace {
-
 // Boxes of 10 units on a grid with gaps of 4, of varying height, all scaled by s.
 std::vector<Points> ScaledBlocks(double s) {
     std::vector<Points> groups;
@@ -218,17 +172,12 @@ std::vector<Points> ScaledBlocks(double s) {
     return groups;
 }
 
-}  // namespace
-
 TEST(ViewExports, PairsDoNotDependOnTheScenesSize) {
-    Camera oblique;
-    oblique.back = {0.35 / 1.0, -0.6, 0.72};
-    oblique.back = oblique.back * (1 / std::sqrt(Dot(oblique.back, oblique.back)));
-    oblique.right = V3{0.6, 0.35, 0} * (1 / std::sqrt(0.6 * 0.6 + 0.35 * 0.35));
-    const V3 b = oblique.back, r = oblique.right;
-    oblique.up = {b.y * r.z - b.z * r.y, b.z * r.x - b.x * r.z, b.x * r.y - b.y * r.x};
+    View oblique = View::Parallel({0.35, -0.6, 0.72});
+    oblique.right = zvtest::Normalized({0.6, 0.35, 0});
+    oblique.up = zvtest::Cross(oblique.toward, oblique.right);
     double base[12];
-    oblique.Base(base);
+    Base(oblique, base);
     int64_t pairsAtOne = -1;
     for (double scale : {1.0, 1e-3, 1e-2, 1e-1, 1e1, 1e2, 1e3}) {
         SCOPED_TRACE(scale);
@@ -244,3 +193,5 @@ TEST(ViewExports, PairsDoNotDependOnTheScenesSize) {
         ZVSDFree(h);
     }
 }
+
+}  // namespace
