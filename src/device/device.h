@@ -280,6 +280,11 @@ protected:
     // Turns the select buffer's records into hit items of HitList.
     void DecodeSelectBuffer();
     void UpdateViewport();
+    // A concrete device's own display list takes the place of the base's.
+    void ReplaceDisplayList(TDisplayList* list) {
+        delete displayList_;
+        displayList_ = list;
+    }
 
 private:
     void DrawOneCurve(const TCurve& curve, int32_t kind);

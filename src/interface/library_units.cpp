@@ -4,6 +4,7 @@
 #include "fonts/stroke_font.h"
 #include "geometry/point_array.h"
 #include "hatch/hatch_table.h"
+#include "ogl/ogl_canvas.h"
 #include "ogl/opengl_unit.h"
 #include "platform/application.h"
 #include "platform/attribute_unit.h"
@@ -29,7 +30,7 @@ const Unit units[] = {
     {"hatch table", InitHatchUnit, FinalizeHatchUnit},
     {"stroke fonts", InitFontUnit, FinalizeFontUnit},
     {"device", InitDeviceUnit, FinalizeDeviceUnit},
-    // The OpenGL canvas unit starts here.
+    {"OpenGL canvas", InitOglCanvasUnit, FinalizeOglCanvasUnit},
 };
 
 constexpr int unitCount = sizeof units / sizeof units[0];
