@@ -128,7 +128,7 @@ int main(void) {
 
     check(nearPixel(40, 100, 0xFF0000), "left edge of the large square in the line colour");
     check(nearPixel(100, 130, 0xFF0000), "upper edge of the small square in the line colour");
-    check(nearPixel(100, 70, 0xFF0000), "lower edge of the hole in the line colour");
+    check(nearPixel(100, 85, 0xFF0000), "lower edge of the hole in the line colour");
     check(pixelAt(100, 159) == 0xFFFFFF && pixelAt(100, 160) == 0xFFFFFF && pixelAt(100, 161) == 0xFFFFFF,
           "lower edge of the large square painted over behind the small one");
     check(nearPixel(50, 160, 0xFF0000), "lower edge of the large square visible beside the small one");

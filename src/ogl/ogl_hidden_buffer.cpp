@@ -3,37 +3,16 @@
 #include <cmath>
 
 #include "ogl/gl_entry_points.h"
+#include "ogl/ogl_canvas.h"
+#include "ogl/ogl_display_list.h"
+#include "ogl/ogl_light.h"
 #include "platform/hit_list.h"
-#include "runtime/class_registry.h"
 
 namespace zv {
 namespace {
 
 constexpr TColor kWhite = 0xFFFFFF;
 constexpr int32_t kGroupNameTag = 8000;
-
-TZVDevice* NewOglCanvas() {
-    TComponent* made = CreateInstanceOf("TZvOglCanvas", nullptr);
-    auto* canvas = dynamic_cast<TZVDevice*>(made);
-    if (!canvas) {
-        made->Free();
-        throw Exception("TZvOglCanvas is not an output device");
-    }
-    return canvas;
-}
-
-// The OpenGL light where the canvas unit has registered it, else the
-// framework's plain light (for devices other than the OpenGL canvas).
-Tlight* NewOglLight() {
-    const TClass* cls = GetClass("TZVOglLight");
-    TComponent* made = cls ? cls->CreateInstance(nullptr) : TComponent::Create<Tlight>(nullptr);
-    auto* light = dynamic_cast<Tlight*>(made);
-    if (!light) {
-        made->Free();
-        throw Exception("TZVOglLight is not a light");
-    }
-    return light;
-}
 
 }  // namespace
 
@@ -71,7 +50,8 @@ bool AcceptableContour(const TPointArray& points) {
     return true;
 }
 
-TOglhiddenbuffer::TOglhiddenbuffer(Window window) : TOglhiddenbuffer(NewOglCanvas(), window) {}
+TOglhiddenbuffer::TOglhiddenbuffer(Window window)
+    : TOglhiddenbuffer(TComponent::Create<TZvOglCanvas>(nullptr), window) {}
 
 TOglhiddenbuffer::TOglhiddenbuffer(TZVDevice* canvas, Window window) : canvas_(canvas) {
     try {
@@ -80,7 +60,7 @@ TOglhiddenbuffer::TOglhiddenbuffer(TZVDevice* canvas, Window window) : canvas_(c
         grob_->SetParentEntity(canvas_->StdGround());
         canvas_->SetBackgroundColor(kWhite);
         canvas_->SetHandle(reinterpret_cast<void*>(window));
-        displayList_ = new TDisplayList(canvas_);
+        displayList_ = new TOglDisplayList(canvas_);
         AddLightOff();
         canvas_->SetHiddenLineMode(true);
         canvas_->SetAutoCompile(false);
@@ -97,7 +77,7 @@ TOglhiddenbuffer::TOglhiddenbuffer(TZVDevice* canvas, Window window) : canvas_(c
 // the window made; the first light of the list is then switched off and
 // placed at (1, 1, 5).
 void TOglhiddenbuffer::AddLightOff() {
-    canvas_->AddLight(NewOglLight());
+    canvas_->AddLight(TComponent::Create<TZVOglLight>(nullptr));
     TLights& lights = canvas_->GetLights();
     if (lights.Count() == 0) return;
     Tlight* first = lights.Items(0);
