@@ -230,7 +230,9 @@ typedef unsigned long ZVODWindow;
 typedef struct TZVODData {
     float UnitsPerCM;    /* pixels per model unit of the view (the canvas keeps a double); default 30 */
     int16_t Clockwise;   /* front faces run clockwise as the viewer sees them; default true */
-    int16_t HiddenLines; /* hidden lines painted over; default false, stays false without glPolygonOffset */
+    int16_t HiddenLines; /* outlines with hidden lines painted over; false: faces painted filled and lit in the
+                            line colour.  Default false (but a new handle paints outlines until it is set);
+                            stays false without glPolygonOffset */
     uint32_t LineColor;  /* colour of the outlines, 0x00BBGGRR; default 0 (black) */
     int32_t HostValue1;  /* kept for the host, never read by the library */
     int32_t HostValue2;  /* kept for the host, never read by the library */

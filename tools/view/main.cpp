@@ -35,7 +35,7 @@ struct ViewerOptions {
 const char* const kKeys[][2] = {
     {"1 2 3 4 5 6", "front, back, left, right, top, bottom view"},
     {"0 or i", "isometric view"},
-    {"h", "hidden lines on/off"},
+    {"h", "hidden-line drawing / shaded faces"},
     {"drag", "turn the model; wheel: zoom"},
     {"click", "print the face under the mouse"},
     {"q, Escape", "quit"},
@@ -155,7 +155,7 @@ void Viewer::SetHiddenLines(bool on) {
     _ZVODSetData(h_, &data);
     _ZVODGetData(h_, &data);
     hidden_ = data.HiddenLines != 0;
-    if (on && !hidden_) std::printf("hidden lines cannot be switched on: this OpenGL lacks glPolygonOffset\n");
+    if (on && !hidden_) std::printf("hidden-line drawing is not available: this OpenGL lacks glPolygonOffset\n");
     ZVODChanged(h_);
 }
 
@@ -180,7 +180,7 @@ bool Viewer::HandleKey(XKeyEvent& event) {
     if (key == XK_Escape || key == XK_q) return false;
     if (key == XK_h) {
         SetHiddenLines(!hidden_);
-        std::printf("hidden lines %s\n", hidden_ ? "removed" : "shown");
+        std::printf("%s\n", hidden_ ? "hidden-line drawing" : "shaded faces");
         std::fflush(stdout);
     } else if (key == XK_i || (key >= XK_0 && key <= XK_6)) {
         view_.SetNamed(kNamedKeys[key == XK_i ? 0 : key - XK_0]);
