@@ -166,16 +166,6 @@ protected:
         int glLines = 0, swLines = 0;
         for (size_t i = 0; i < gl.size(); ++i) glLines += gl[i], swLines += sw[i];
         const int onlyGL = Unmatched(gl, sw), onlySW = Unmatched(sw, gl);
-        if (getenv("I17MAP")) {
-            int cx = atoi(getenv("I17MAP")), cy = atoi(strchr(getenv("I17MAP"), ',') + 1);
-            for (int y = cy - 10; y <= cy + 10; ++y) {
-                for (int x = cx - 14; x <= cx + 14; ++x) {
-                    size_t i = static_cast<size_t>(y * kSize + x);
-                    putchar(gl[i] && sw[i] ? '#' : gl[i] ? 'G' : sw[i] ? 'S' : '.');
-                }
-                putchar('\n');
-            }
-        }
         RecordProperty(what, std::to_string(onlyGL) + "/" + std::to_string(glLines) + " " + std::to_string(onlySW) +
                                  "/" + std::to_string(swLines));
         EXPECT_GT(swLines, 0) << what;
