@@ -40,9 +40,6 @@ public:
 
     // A buffer painting through a new OpenGL canvas on window.
     explicit TOglhiddenbuffer(Window window);
-    // The same on a given device, which the buffer takes over (for devices
-    // other than the OpenGL canvas).
-    TOglhiddenbuffer(TZVDevice* canvas, Window window);
     TOglhiddenbuffer(const TOglhiddenbuffer&) = delete;
     TOglhiddenbuffer& operator=(const TOglhiddenbuffer&) = delete;
     virtual ~TOglhiddenbuffer();
@@ -87,6 +84,8 @@ public:
     TEvent<TOglhiddenbuffer*> OnChange;
 
 private:
+    // Takes over the new canvas: it is freed again when the set-up fails.
+    TOglhiddenbuffer(TZVDevice* canvas, Window window);
     void AddLightOff();
     void MarkListInvalid();
 
