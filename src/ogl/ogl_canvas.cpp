@@ -2,9 +2,7 @@
 #include "ogl/ogl_canvas.h"
 
 #include <algorithm>
-#include <thread>
 
-#include "device/ground.h"
 #include "ogl/gl_entry_points.h"
 #include "ogl/ogl_display_list.h"
 #include "ogl/ogl_light.h"
@@ -13,6 +11,7 @@
 #include "platform/material.h"
 #include "runtime/class_registry.h"
 #include "runtime/message.h"
+#include "runtime/yield.h"
 
 namespace zv {
 
@@ -64,7 +63,6 @@ TZvOglCanvas::TZvOglCanvas(TComponent* owner) : TZVDevice(owner) {
 TZvOglCanvas::~TZvOglCanvas() {
     if (WinControl()) SetWinControl(nullptr);
     if (Handle()) SetHandle(nullptr);
-    if (HandleValid()) static_cast<TOglDisplayList*>(DisplayList())->DeleteList();
     SetDC({});
     Material()->AfterChange = nullptr;
 }
@@ -83,6 +81,8 @@ bool TZvOglCanvas::HandleValid() const {
     return MakeCurrent(dc_, rc_);
 }
 
+bool TZvOglCanvas::HasContext() const { return rc_ && OpenGLAvailable(); }
+
 void TZvOglCanvas::SetDC(const TDeviceContext& dc) {
     if (dc == dc_) return;
     if (dc_ && rc_) {
@@ -96,7 +96,7 @@ void TZvOglCanvas::SetDC(const TDeviceContext& dc) {
         SetupPixelFormat(dc_);
         rc_ = CreateContext(dc_);
     }
-    std::this_thread::yield();
+    YieldTimeSlice();
 }
 
 void TZvOglCanvas::SetHandle(void* window) {
@@ -197,6 +197,10 @@ void TZvOglCanvas::DrawHiddenLineGrounds() {
     const bool lighting = Lighting(), cull = CullFace();
     const int32_t polygonMode = PolygonMode();
     const bool selecting = GetRenderMode() == kSelectMode;
+    // A list compiled in the outline pass would replay outlines in the fill
+    // pass: both passes draw directly.
+    const bool autoCompile = AutoCompile();
+    SetAutoCompile(false);
     SetAttributesLocked(false);
     glEnable(GL_POLYGON_OFFSET_FILL);
     if (glPolygonOffset) glPolygonOffset(1.5f, 1.0f);
@@ -221,6 +225,7 @@ void TZvOglCanvas::DrawHiddenLineGrounds() {
     glDisable(GL_POLYGON_OFFSET_FILL);
     SetCullFace(cull);
     SetAttributesLocked(locked);
+    SetAutoCompile(autoCompile);
 }
 
 // State.
@@ -311,21 +316,23 @@ void TZvOglCanvas::SetClockwise(bool on) {
     CheckError();
 }
 
+// Leaving XOR mode brings depth test, lighting and culling back to what they
+// were when it began.
 void TZvOglCanvas::SetXorMode(bool on) {
     TZVDevice::SetXorMode(on);
     if (!HandleValid()) return;
     if (on) {
         glEnable(GL_COLOR_LOGIC_OP);
         glLogicOp(GL_XOR);
+        xorSaved_ = {DepthTest(), Lighting(), CullFace()};
         SetDepthTest(false);
         SetLighting(false);
-        xorSavedCull_ = CullFace();
         SetCullFace(false);
     } else {
         glDisable(GL_COLOR_LOGIC_OP);
-        SetDepthTest(true);
-        SetLighting(true);
-        SetCullFace(xorSavedCull_);
+        SetDepthTest(xorSaved_.depthTest);
+        SetLighting(xorSaved_.lighting);
+        SetCullFace(xorSaved_.cullFace);
         if (!Busy()) zv::SwapBuffers(dc_);
     }
 }
@@ -423,7 +430,7 @@ void TZvOglCanvas::HandleHook() {
 }
 
 void TZvOglCanvas::CheckError() {
-    if (!HandleValid()) return;
+    if (!HasContext()) return;
     const std::string text = GLErrorText(glGetError());
     if (!text.empty()) ShowMessage(text);
 }

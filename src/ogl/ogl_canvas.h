@@ -133,6 +133,9 @@ private:
     };
 
     void SetDC(const TDeviceContext& dc);
+    // A context exists: calls inside a frame go to the context that the
+    // frame made current, without asking the window system again.
+    bool HasContext() const;
     void DeleteGlyphLists();
     uint32_t BuildGlyphLists();
     void ApplyMaterial(TComponent* sender);
@@ -156,7 +159,9 @@ private:
     bool blendOn_ = false;
     int32_t blendDst_ = 771;
     int32_t blendSrc_ = 770;
-    bool xorSavedCull_ = true;
+    struct {
+        bool depthTest = true, lighting = true, cullFace = true;
+    } xorSaved_;
     std::vector<uint32_t> glSelectBuffer_;
 };
 

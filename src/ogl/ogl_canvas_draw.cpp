@@ -101,10 +101,12 @@ void TZvOglCanvas::DrawOutlines(const TlistOFxyzArray& list) {
 }
 
 // A face with its holes, triangulated (and subdivided while a spot light
-// asks for it); a face without area is skipped.
+// asks for it); a face without area or with a coordinate that is not finite
+// is skipped.
 void TZvOglCanvas::DrawFaces(const TlistOFxyzArray& list) {
     TXYZ n = PolygonNormal(*list.Items(0));
-    if (EqualTol(std::sqrt(n.X * n.X + n.Y * n.Y + n.Z * n.Z), 0)) return;
+    const double length = std::sqrt(n.X * n.X + n.Y * n.Y + n.Z * n.Z);
+    if (!std::isfinite(length) || EqualTol(length, 0)) return;
     n = NormalizeXYZ(n);
     const double s = GetClockwise() ? 1.0 : -1.0;
     glNormal3d(s * n.X, s * n.Y, s * n.Z);
@@ -299,20 +301,20 @@ void TZvOglCanvas::ExtendedPrimitive1(const double* xyz, int32_t count) {
 // Pick names.
 
 void TZvOglCanvas::PushNamePair(int32_t tag, intptr_t value) {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPushName(static_cast<GLuint>(tag));
     glPushName(static_cast<GLuint>(value));
 }
 
 void TZvOglCanvas::LoadNamePair(int32_t tag, intptr_t value) {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPopName();
     glLoadName(static_cast<GLuint>(tag));
     glPushName(static_cast<GLuint>(value));
 }
 
 void TZvOglCanvas::PopNamePair() {
-    if (PickSuppressed() || !HandleValid()) return;
+    if (PickSuppressed() || !HasContext()) return;
     glPopName();
     glPopName();
 }

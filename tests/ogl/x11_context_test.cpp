@@ -3,8 +3,6 @@
 // Xlib after GoogleTest: its macros (None, Bool) clash with GoogleTest's names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <array>
 #include <cstring>
@@ -13,19 +11,12 @@
 #include "ogl/gl_entry_points.h"
 #include "ogl/opengl_unit.h"
 #include "ogl/x11_context.h"
+#include "pin_mesa_driver.h"
 
 namespace zv {
 namespace {
 
 constexpr int width = 64, height = 48;
-
-// Mesa unloads its driver when the library's X connection closes at
-// shut-down, and LeakSanitizer would count the driver's one-time allocations
-// as leaks: the loaded driver is kept mapped.
-int PinMesaDriver(dl_phdr_info* info, size_t, void*) {
-    if (std::strstr(info->dlpi_name, "/dri/")) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    return 0;
-}
 
 class X11Context : public testing::Test {
 protected:
@@ -37,7 +28,7 @@ protected:
         XMapWindow(display, window);
         dc = GetDC(window);
         DeleteContext(dc, CreateContext(dc));
-        dl_iterate_phdr(PinMesaDriver, nullptr);
+        PinMesaDriver();
     }
     void TearDown() override {
         if (window) XDestroyWindow(display, window);

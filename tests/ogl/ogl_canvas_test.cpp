@@ -1,0 +1,306 @@
+// The OpenGL canvas painting on an X window (skipped without X server or GL).
+// Scenes are given in window pixels; one world unit is 16 pixels and the
+// window centre is the world origin.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "device/ground.h"
+#include "message_capture.h"
+#include "ogl/gl_entry_points.h"
+#include "ogl/ogl_canvas.h"
+#include "ogl/ogl_light.h"
+#include "ogl/opengl_unit.h"
+#include "platform/bitmap.h"
+#include "pin_mesa_driver.h"
+// Xlib last: its macros (None, Bool, KeyPress) clash with names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace zv {
+namespace {
+
+constexpr int size = 64;
+constexpr TColor white = 0xFFFFFF, black = 0, red = 0x0000FF;
+
+// A grob that draws what the test gives it.
+class SceneGrob : public TZvGrob {
+public:
+    std::function<void(TZVDevice&)> draw;
+    int draws = 0;
+
+protected:
+    friend class TComponent;
+    explicit SceneGrob(TComponent* owner) : TZvGrob(owner) {}
+    void DrawContents(TZVDevice& device) override {
+        ++draws;
+        if (draw) draw(device);
+    }
+};
+
+// A rectangle between two pixel corners at depth z, counter-clockwise as seen.
+TXYZArray* AddRect(TlistOFxyzArray& list, double x1, double y1, double x2, double y2, double z) {
+    auto w = [](double px) { return (px - size / 2.0) / 16; };
+    auto h = [](double py) { return (size / 2.0 - py) / 16; };
+    const TXYZ points[4] = {{w(x1), h(y2), z}, {w(x2), h(y2), z}, {w(x2), h(y1), z}, {w(x1), h(y1), z}};
+    TXYZArray* a = list.AddNew();
+    for (const TXYZ& p : points) ArrayAdd(*a, &p);
+    return a;
+}
+
+class OglCanvas : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!OpenGLAvailable()) GTEST_SKIP() << OpenGLUnavailableReason();
+        if (!(display = LibraryDisplay())) GTEST_SKIP() << "no X server ($DISPLAY)";
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, size, size, 0, 0, 0);
+        XMapWindow(display, window);
+        XSync(display, False);
+        canvas = TComponent::Create<TZvOglCanvas>(nullptr);
+        canvas->SetHandle(reinterpret_cast<void*>(window));
+        ASSERT_TRUE(canvas->HandleValid());
+        PinMesaDriver();
+        canvas->SetViewport({0, 0, size, size});
+        canvas->SetUnitsPerCM(16);
+        canvas->SetBackgroundColor(white);
+        canvas->SetClockwise(false);
+        canvas->SetLighting(false);
+        canvas->SetPenColor(black);
+    }
+    void TearDown() override {
+        for (SceneGrob* grob : grobs) grob->Free();
+        if (canvas) canvas->Free();
+        if (window) XDestroyWindow(display, window);
+    }
+    SceneGrob* AddGrob(std::function<void(TZVDevice&)> draw) {
+        auto* grob = TComponent::Create<SceneGrob>(nullptr);
+        grob->draw = std::move(draw);
+        grob->SetParentEntity(canvas->StdGround());
+        grobs.push_back(grob);
+        return grob;
+    }
+    SceneGrob* AddFaces(const TlistOFxyzArray& faces) {
+        return AddGrob([&faces](TZVDevice& d) { d.DrawPolylines(faces); });
+    }
+    // Paints a frame and returns the window's pixels as 0xRRGGBB.
+    std::vector<unsigned long> Paint() {
+        canvas->Paint();
+        glFinish();
+        XImage* image = XGetImage(display, window, 0, 0, size, size, AllPlanes, ZPixmap);
+        std::vector<unsigned long> pixels;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        XDestroyImage(image);
+        return pixels;
+    }
+    static unsigned long At(const std::vector<unsigned long>& pixels, int x, int y) { return pixels[y * size + x]; }
+
+    Display* display = nullptr;
+    XWindow window = 0;
+    TZvOglCanvas* canvas = nullptr;
+    std::vector<SceneGrob*> grobs;
+};
+
+TEST_F(OglCanvas, FilledFaceKeepsItsHoleInTheBackground) {
+    TlistOFxyzArray face;
+    AddRect(face, 8, 8, 56, 56, 0);
+    AddRect(face, 24, 24, 40, 40, 0);
+    AddFaces(face);
+    canvas->SetBrushColor(red);
+    const auto pixels = Paint();
+    EXPECT_EQ(At(pixels, 12, 12), 0xFF0000u);
+    EXPECT_EQ(At(pixels, 32, 32), 0xFFFFFFu);
+    EXPECT_EQ(At(pixels, 2, 2), 0xFFFFFFu);
+}
+
+// A far face whose right edge (column 40) runs behind a near face from row
+// 24 down; the near face's left edge (column 24) crosses in front of it.
+TEST_F(OglCanvas, HiddenLineModePaintsOverLinesBehindFaces) {
+    TlistOFxyzArray nearFace, farFace;
+    AddRect(nearFace, 24.5, 8.5, 56.5, 40.5, 1);
+    AddRect(farFace, 8.5, 24.5, 40.5, 56.5, -1);
+    AddFaces(nearFace);
+    AddFaces(farFace);
+    canvas->SetPolygonMode(GL_LINE);
+    // Without hidden-line mode an outline that does not repeat its first
+    // point is an open strip: the near face's left edge is its closing edge.
+    struct Case {
+        bool hidden;
+        unsigned long hiddenEdge, closingEdge;
+    };
+    for (const Case& c : {Case{true, 0xFFFFFF, 0}, Case{false, 0, 0xFFFFFF}}) {
+        canvas->SetHiddenLineMode(c.hidden);
+        MessageCapture messages;
+        const auto pixels = Paint();
+        EXPECT_EQ(At(pixels, 40, 32), c.hiddenEdge) << c.hidden;
+        EXPECT_EQ(At(pixels, 40, 48), 0u) << "visible part of the far edge";
+        EXPECT_EQ(At(pixels, 24, 32), c.closingEdge) << "the near face's own edge";
+        EXPECT_EQ(At(pixels, 48, 16), 0xFFFFFFu);
+        EXPECT_TRUE(messages.Texts().empty());
+        EXPECT_EQ(canvas->PolygonMode(), GL_LINE);
+        EXPECT_FALSE(canvas->Lighting() || canvas->AttributesLocked());
+        EXPECT_EQ(canvas->PenColor(), black);
+    }
+}
+
+TEST_F(OglCanvas, DisplayListReplaysTheSamePixels) {
+    TlistOFxyzArray face;
+    AddRect(face, 8, 8, 40, 40, 0);
+    SceneGrob* grob = AddFaces(face);
+    canvas->SetPenColor(red);
+    ASSERT_TRUE(canvas->AutoCompile());
+    const auto compiled = Paint();
+    const int draws = grob->draws;
+    EXPECT_EQ(Paint(), compiled);
+    EXPECT_EQ(grob->draws, draws) << "replayed, not drawn";
+    canvas->SetAutoCompile(false);
+    EXPECT_EQ(Paint(), compiled);
+    EXPECT_EQ(grob->draws, draws + 1);
+    EXPECT_EQ(At(compiled, 20, 20), 0xFF0000u);
+}
+
+TEST_F(OglCanvas, PickReturnsTheFacesUnderThePixelByDepth) {
+    TlistOFxyzArray lower, middle, upper;
+    AddRect(lower, 8, 8, 56, 56, -1);
+    AddRect(middle, 16, 16, 48, 48, 0.5);
+    AddRect(upper, 40, 40, 56, 56, 1);
+    SceneGrob* grobLower = AddFaces(lower);
+    SceneGrob* grobMiddle = AddFaces(middle);
+    AddFaces(upper);
+    canvas->SetPickAperture(1);
+    THittypeList hits;
+    ASSERT_TRUE(canvas->Pick(28, 40, nullptr, hits));
+    ASSERT_EQ(hits.Count(), 2);
+    // The device's order: the deepest first.
+    EXPECT_EQ(hits.Items(0)->Target(), grobLower);
+    EXPECT_EQ(hits.Items(1)->Target(), grobMiddle);
+    EXPECT_EQ(canvas->GetRenderMode(), kRenderMode);
+    THittypeList none;
+    EXPECT_FALSE(canvas->Pick(2, 60, nullptr, none));
+}
+
+TEST_F(OglCanvas, TextDrawsGlyphStrokes) {
+    std::string text;
+    AddGrob([&text](TZVDevice& d) { d.DrawText({-1.5, -0.5, 0}, text); });
+    canvas->SetFontHeight(24);
+    canvas->SetAutoCompile(false);
+    for (const char* t : {"H", " ", "HH"}) {
+        text = t;
+        const auto pixels = Paint();
+        const auto inked = std::count(pixels.begin(), pixels.end(), 0ul);
+        if (text == " ") EXPECT_EQ(inked, 0);
+        else EXPECT_GT(inked, 20) << text;
+    }
+    EXPECT_NE(canvas->GlyphBase(), 0u);
+}
+
+// A 2 x 2 texture over the rectangle (-1, -1)..(1, 1) (pixels 16..48); the
+// face drawn after it (pixels 52..60) is untextured again.
+TEST_F(OglCanvas, TexturedRectangleShowsItsTexels) {
+    const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    auto* pixels = TComponent::Create<TzvbitmapData>(nullptr, 16);
+    std::copy(texels, texels + 16, pixels->Data());
+    auto* texture = TComponent::Create<Tzvbitmap>(nullptr);
+    texture->SetSettings({kGLNearest, 2, 2, 0, 2.0, 2.0, pixels});
+    const TTexturedRect rect{-1, -1, 1, 1, texture};
+    TlistOFxyzArray face;
+    AddRect(face, 52, 52, 60, 60, 0);
+    AddGrob([&](TZVDevice& d) {
+        d.ExtendedPrimitive2(kTexturedRectKind, &rect);
+        d.DrawPolylines(face);
+    });
+    canvas->SetCullFace(false);  // the rectangle runs clockwise
+    canvas->SetPenColor(white);
+    canvas->SetBackgroundColor(black);
+    const auto image = Paint();
+    const std::pair<int, int> at[] = {{20, 44}, {44, 44}, {20, 20}, {44, 20}, {56, 56}};
+    const unsigned long expected[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0xFFFFFF};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(At(image, at[i].first, at[i].second), expected[i]) << i;
+    EXPECT_EQ(canvas->Texture(), nullptr);
+    texture->Free();
+    pixels->Free();
+}
+
+TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
+    ASSERT_EQ(canvas->GetLights().Count(), 2);
+    EXPECT_EQ(canvas->GetLights().Items(0)->LightIndex(), GL_LIGHT0);
+    EXPECT_EQ(canvas->GetLights().Items(1)->LightIndex(), GL_LIGHT0 + 1);
+    for (int32_t i = 0; i < 2; ++i) canvas->GetLights().Items(i)->SetEnabled(false);
+    GLint maxLights = 0;
+    glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
+    TZVOglLight* light = nullptr;
+    for (int32_t i = 2; i <= maxLights; ++i) {
+        light = TComponent::Create<TZVOglLight>(nullptr);
+        canvas->AddLight(light);
+        EXPECT_EQ(light->ZvOglCanvas(), canvas);
+        EXPECT_EQ(light->LightIndex(), i < maxLights ? GL_LIGHT0 + i : -1);
+    }
+    light = dynamic_cast<TZVOglLight*>(canvas->GetLights().Items(2));
+    TlistOFxyzArray face;
+    AddRect(face, 8, 8, 56, 56, 0);
+    AddFaces(face);
+    canvas->SetAutoCompile(false);
+    canvas->SetLighting(true);
+    unsigned long previous = 0;
+    for (TColor ambient : {0x000000u, 0x404040u, 0xC0C0C0u}) {
+        light->SetAmbient(ambient);
+        light->SetEnabled(ambient != 0);
+        const unsigned long shade = At(Paint(), 32, 32) & 0xFF;
+        if (ambient != 0) EXPECT_GT(shade, previous) << std::hex << ambient;
+        previous = shade;
+    }
+    MessageCapture messages;
+    Paint();
+    EXPECT_TRUE(messages.Texts().empty());
+    // A spot light makes filled faces subdivided; values are stored unclamped.
+    for (const auto& [cutOff, resolution] : {std::pair{120.0, 0.0}, {45.0, 2.0}, {90.0, 0.0}}) {
+        light->SetSpotCutOff(cutOff);
+        EXPECT_EQ(canvas->TriangleResolution(), resolution) << cutOff;
+        EXPECT_EQ(light->GetSpotCutOff(), cutOff);
+    }
+    light->SetLightPosition("1.239/0/5");
+    EXPECT_EQ(light->GetPosition().X, 1.239);
+    EXPECT_EQ(light->LightPosition(), "1.24/0.00/5.00");
+}
+
+TEST_F(OglCanvas, ReportsOpenGLErrorsThroughTheMessageSink) {
+    MessageCapture messages;
+    canvas->SetPolygonMode(0x1234);
+    canvas->SetPolygonMode(GL_FILL);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error: GL_INVALID_ENUM"});
+}
+
+// Without a usable window every OpenGL part is skipped; the state is kept.
+TEST_F(OglCanvas, WithoutAWindowOnlyTheStateChanges) {
+    for (void* handle : {static_cast<void*>(nullptr), reinterpret_cast<void*>(uintptr_t{0x7FFFFFF})}) {
+        canvas->SetHandle(handle);
+        EXPECT_FALSE(canvas->HandleValid());
+        EXPECT_EQ(canvas->RC(), nullptr);
+        TlistOFxyzArray face;
+        AddRect(face, 8, 8, 56, 56, 0);
+        AddFaces(face);
+        canvas->SetPenColor(red);
+        canvas->SetPolygonMode(GL_LINE);
+        canvas->SetHiddenLineMode(true);
+        canvas->Paint();
+        canvas->Invalidate();
+        EXPECT_EQ(canvas->PenColor(), red);
+        EXPECT_EQ(canvas->PolygonMode(), GL_LINE);
+        THittypeList hits;
+        EXPECT_FALSE(canvas->Pick(32, 32, nullptr, hits));
+    }
+    canvas->SetHandle(reinterpret_cast<void*>(window));
+    EXPECT_TRUE(canvas->HandleValid());
+}
+
+TEST(OglErrorText, NamesTheErrorCodes) {
+    const std::pair<uint32_t, const char*> cases[] = {
+        {0, ""}, {0x500, "Error: GL_INVALID_ENUM"}, {0x502, "Error: GL_INVALID_OPERATION"},
+        {0x505, "Error: GL_OUT_OF_MEMORY"}, {0x506, "Unbekannter Fehler 1286"}};
+    for (const auto& [code, text] : cases) EXPECT_EQ(GLErrorText(code), text);
+}
+
+}  // namespace
+}  // namespace zv
