@@ -266,6 +266,7 @@ void TZVDevice::SetRenderMode(int32_t mode) {
     selectFill_ = 0;
     hitCount_ = 0;
     pickObjects_.clear();
+    pickSpots_.clear();
     ClearNames();
 }
 
@@ -391,9 +392,11 @@ void TZVDevice::DrawGrounds() {
     SetXorMode(false);
 }
 
+// In select mode the repaint runs at once: the pick reads what it wrote.
 void TZVDevice::Invalidate() {
     if (busy_) return;
     if (renderMode_ == kSelectMode) Paint();
+    else if (HandleValid()) InvalidateWindow(nullptr, true);
 }
 
 void TZVDevice::Paint() {
@@ -439,7 +442,7 @@ void TZVDevice::GetBounds2D(TZvEntity* entity, TRect& r) {
     busy_ = true;
     TMatrix4 saved = matrix_;
     SetMatrix(ViewMatrix());
-    if (TZvEntity* parent = entity->GetParentEntity()) (void)parent;
+    MultAncestorMatrices(entity);
     entity->DrawOn(this);
     SetMatrix(saved);
     busy_ = wasBusy;
@@ -460,11 +463,18 @@ void TZVDevice::GetBounds3D(const TProjectionBase& projection, TZvEntity* entity
     TMatrix4 inverse;
     InvertMatrix(MatrixFromFrame(FrameOf(projection)), inverse);
     SetMatrix(inverse);
+    MultAncestorMatrices(entity);
     entity->DrawOn(this);
     SetMatrix(saved);
     busy_ = wasBusy;
     SetRenderMode(mode);
     box = bounds3D_;
+}
+
+void TZVDevice::MultAncestorMatrices(const TZvEntity* entity) {
+    std::vector<const TZvEntity*> chain;
+    for (const TZvEntity* e = entity->GetParentEntity(); e; e = e->GetParentEntity()) chain.push_back(e);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) MultMatrix((*it)->LocalMatrix());
 }
 
 TXYZ TZVDevice::ToPixel(const TXYZ& model) const {
@@ -503,10 +513,19 @@ void TZVDevice::GrowBounds3D(const TlistOFxyzArray& list) {
     }
 }
 
+// Only the part of the window that the entity covers is repainted; a ground
+// covers the whole window.
 void TZVDevice::InvalidateRect(TZvEntity* entity) {
+    if (!entity || busy_ || !HandleValid()) return;
+    if (dynamic_cast<TZVground*>(entity)) {
+        Invalidate();
+        return;
+    }
     TRect r;
     GetBounds2D(entity, r);
-    Invalidate();
+    r = {std::max(r.Left, viewport_.Left), std::max(r.Top, viewport_.Top), std::min(r.Right, viewport_.Right),
+         std::min(r.Bottom, viewport_.Bottom)};
+    if (r.Left < r.Right && r.Top < r.Bottom) InvalidateWindow(&r, true);
 }
 
 // An entity on the quick ground is drawn again in XOR mode, which erases it

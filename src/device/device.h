@@ -38,6 +38,7 @@ constexpr int32_t kSelectBufferSize = 32000;
 
 struct TRect {
     int32_t Left, Top, Right, Bottom;
+    bool operator==(const TRect&) const = default;
 };
 
 // A hit item as the device's select pass fills it: besides the item's own
@@ -49,6 +50,8 @@ public:
     const void* Data = nullptr;
     bool HasValue = false;
     int32_t Value = 0;
+    // The spot of a polyline hit found by the software test, or -1.
+    int32_t Spot = -1;
 };
 
 // Origin and three axes: 12 doubles.
@@ -190,6 +193,10 @@ public:
     virtual void DrawRect3D(const TRect2D& r);
     virtual void ExtendedPrimitive2(int32_t kind, const void* data) { (void)kind, (void)data; }
     virtual double GetViewDistance() const;
+    // Asks the bound window to repaint the area in window pixels (the whole
+    // client area for none), erasing it first when asked; base: nothing, a
+    // concrete device reaches its window system here.
+    virtual void InvalidateWindow(const TRect* area, bool erase) { (void)area, (void)erase; }
 
     // The view matrix: the inverse of the projection base's frame, times
     // the scale.
@@ -288,6 +295,9 @@ protected:
 
 private:
     void DrawOneCurve(const TCurve& curve, int32_t kind);
+    // Multiplies in the transformations of the entity's ancestors,
+    // outermost first, as its drawing inherits them.
+    void MultAncestorMatrices(const TZvEntity* entity);
     void DrawInXorMode(TZvEntity* entity);
     void HitTestPolylines(const TlistOFxyzArray& list);
     void GrowBounds2D(const TlistOFxyzArray& list);
@@ -347,6 +357,9 @@ private:
     const TList* pickExclude_ = nullptr;
     TZVMemory arena_{32};
     std::vector<const void*> pickObjects_;
+    // Per polyline hit of the software test: the point of the polyline
+    // inside the pick rectangle nearest to its centre (pixels, depth 0..1).
+    std::vector<TXYZ> pickSpots_;
 };
 
 // The container "Devices" while the device unit runs, or none.

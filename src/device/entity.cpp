@@ -100,14 +100,25 @@ void ShowingFailure(F step) {
     }
 }
 
+bool HasScale(const TXYZ& scale) { return std::abs(scale.X) > 0.00001; }
+
 }  // namespace
+
+TMatrix4 TZvEntity::LocalMatrix() const {
+    TProjectionBase base;
+    GetBase(base);
+    const TMatrix4 frame = MatrixFromFrame(FrameOf(base));
+    return HasScale(scale_) ? MatMul(ScaleMatrix(scale_), frame) : frame;
+}
 
 void TZvEntity::Draw(TZVDevice* device) {
     if (!device || !device->HandleValid() || !visible_) return;
+    TProjectionBase base;
+    GetBase(base);
     device->PushMatrix();
-    device->MultMatrix(MatrixFromFrame(FrameOf(base_)));
+    device->MultMatrix(MatrixFromFrame(FrameOf(base)));
     device->CheckError();
-    if (std::abs(scale_.X) > 0.00001) device->MultMatrix(ScaleMatrix(scale_));
+    if (HasScale(scale_)) device->MultMatrix(ScaleMatrix(scale_));
     TAttributeRecord saved;
     if (!parentAttributes_) {
         device->GetAttributeRecord(saved);
@@ -143,12 +154,34 @@ void TZvEntity::LoadFromFile(const std::string& fileName) {
     TZVReader* reader = static_cast<TZVReader*>(Application()->ReaderClass().CreateInstance(nullptr));
     reader->CreateOnStream(&stream);
     try {
-        ReadFromStream(*reader);
+        ReadSection(*reader);
     } catch (...) {
         reader->Free();
         throw;
     }
     reader->Free();
+}
+
+void TZvEntity::ReadSection(TZVReader& reader) {
+    std::string className, name, parent;
+    if (!reader.ReadBeginClass(className, name)) return;
+    reader.ReadString("Parent", parent);
+    Changing(true);
+    Loading();
+    SetReading(true);
+    auto finish = [this] {
+        SetReading(false);
+        Loaded();
+        Changing(false);
+    };
+    try {
+        ReadFromStream(reader);
+        reader.ReadEndClass();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }
 
 void TZvEntity::SaveToFile(const std::string& fileName) { TZvComponent::SaveToFile(fileName); }

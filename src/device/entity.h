@@ -48,6 +48,9 @@ public:
     const TXYZ& Scale() const { return scale_; }
     void SetScale(const TXYZ& scale);
     TZVattributes* Attributes() const { return attributes_; }
+    // The transformation that drawing applies: the base's frame, then the
+    // scale when it is not zero.
+    TMatrix4 LocalMatrix() const;
 
 protected:
     friend class TComponent;
@@ -58,6 +61,9 @@ protected:
     virtual void DrawContentsCached(TZVDevice& device) { DrawContents(device); }
     // What DrawOn runs: Draw for an entity, the picking drawing for a grob.
     virtual void DrawPass(TZVDevice* device) { Draw(device); }
+    // Reads the fields of a section as the stream writes a component into
+    // this entity, in one change; its name, parent and children stay.
+    void ReadSection(TZVReader& reader);
 
     TXYZ scale_{0, 0, 0};
 

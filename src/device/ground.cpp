@@ -1,10 +1,27 @@
 #include "device/ground.h"
 
+#include <memory>
+
 #include "platform/application.h"
 #include "platform/stream_reader.h"
 #include "platform/stream_writer.h"
+#include "runtime/stream.h"
 
 namespace zv {
+namespace {
+
+struct TFreeing {
+    void operator()(TComponent* c) const { c->Free(); }
+};
+
+// A new instance of the application's registered writer or reader class.
+template <class T>
+std::unique_ptr<T, TFreeing> NewStreamer(const TClass* cls, const char* missing) {
+    if (!cls || !cls->InheritsFrom(T::Class())) throw Exception(missing);
+    return std::unique_ptr<T, TFreeing>(static_cast<T*>(cls->CreateInstance(nullptr)));
+}
+
+}  // namespace
 
 const TClass& TZvGrob::Class() {
     static const TClass info("TZvGrob", &TZvEntity::Class(), &NewInstance<TZvGrob>);
@@ -17,6 +34,12 @@ TZvGrob::TZvGrob(TComponent* owner) : TZvEntity(owner) { scale_ = {1, 1, 1}; }
 // The children go with the component: those without owner are freed, the
 // others are detached.
 TZvGrob::~TZvGrob() { ForgetTemplate(); }
+
+void TZvGrob::BeforeDestruction() {
+    TZvEntity::BeforeDestruction();
+    SetInheritClass(std::string());
+    if (dynamic_cast<TZvGrob*>(Parent())) SetParentGrob(nullptr);
+}
 
 void TZvGrob::SetInheritClass(const std::string& path) {
     ForgetTemplate();
@@ -78,6 +101,24 @@ void TZvGrob::ReadFromStream(TZVReader& reader) {
     reader.ReadBoolean("Selectenabled", SelectpenEnabled);
     reader.ReadBoolean("Hoverenabled", Hoveredenabled);
     reader.ReadBoolean("SelectPenenabled", SelectpenEnabled);
+}
+
+// The source is written as a section and this grob reads the section's
+// fields; its own name, parent and children stay as they are.
+void TZvGrob::AssignGrob(TZvGrob* source) {
+    if (!source || source == this) return;
+    if (&source->ClassType() != &ClassType())
+        throw Exception("Cannot assign a " + source->ClassName() + " to a " + ClassName());
+    TMemoryStream stream;
+    {
+        auto writer = NewStreamer<TZVWriter>(ApplicationWriterClass(), "No writerclass registered");
+        writer->CreateOnStream(&stream);
+        writer->WriteComponent("Source", source);
+    }
+    stream.Seek(0);
+    auto reader = NewStreamer<TZVReader>(ApplicationReaderClass(), "No readerClass registered");
+    reader->CreateOnStream(&stream);
+    ReadSection(*reader);
 }
 
 void TZvGrob::GetLocalMatrix(TMatrix4& m) const {

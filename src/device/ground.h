@@ -23,7 +23,10 @@ public:
     // Slots in this order, after the entity's.
     virtual void GetLocalMatrix(TMatrix4& m) const;
     virtual bool HitTest(const TRect& rect, THitItem*& hit);
-    virtual void AssignGrob(TZvGrob* source) { (void)source; }
+    // Copies the source's stream fields into this grob, through the
+    // registered writer and reader classes; one change of this grob. None or
+    // the grob itself is ignored; a source of another class raises.
+    virtual void AssignGrob(TZvGrob* source);
     virtual TZVDevice* GetDevice() const;
     virtual TZvGrob* GetGrob(int32_t index) const { return dynamic_cast<TZvGrob*>(ChildAt(index)); }
     virtual void SetParentGrob(TZvGrob* parent);
@@ -77,6 +80,9 @@ protected:
     ~TZvGrob() override;
     void DrawContentsCached(TZVDevice& device) override;
     void DrawPass(TZVDevice* device) override { DrawPick(device); }
+    // Forgets the template and leaves the parent while the grob can still
+    // be drawn, so that its device repaints what it covered.
+    void BeforeDestruction() override;
     void Notification(TComponent* component, TOperation operation) override;
     // The grob's own handler when assigned, else the template's.
     template <class E>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/stream_reader.h"
+#include "platform/stream_writer.h"
 #include "runtime/message.h"
 
 namespace zv {
@@ -38,6 +40,17 @@ TZvMdctrl* TemplateFor(const TClass* cls) {
         for (const TTemplateEntry& e : Templates())
             if (e.ModelClass == cls) return e.Controller;
     return nullptr;
+}
+
+// Enters controller as the template for models of cls; an existing entry
+// is replaced only when asked to.
+void MakeTemplate(const TClass* cls, TZvMdctrl* controller, bool replace) {
+    for (TTemplateEntry& e : Templates())
+        if (e.ModelClass == cls) {
+            if (replace) e.Controller = controller;
+            return;
+        }
+    Templates().push_back({cls, controller});
 }
 
 }  // namespace
@@ -122,13 +135,7 @@ void TZvMdctrl::SetMDClassName(const std::string& name) {
         return;
     }
     mdClassName_ = name;
-    auto& table = Templates();
-    for (TTemplateEntry& e : table)
-        if (e.ModelClass == cls) {
-            e.Controller = this;
-            return;
-        }
-    table.push_back({cls, this});
+    MakeTemplate(cls, this, true);
 }
 
 void TZvMdctrl::GetBase(TProjectionBase& base) const {
@@ -175,6 +182,72 @@ void TZvMdctrl::Notification(TComponent* component, TOperation operation) {
         model_ = nullptr;
         Free();
     }
+}
+
+void TZvMdctrl::AssignGrob(TZvGrob* source) {
+    TZvGrob::AssignGrob(source);
+    if (auto* other = dynamic_cast<TZvMdctrl*>(source); other && other != this) SetMDgrob(other->MDgrob());
+}
+
+namespace {
+
+void WritePen(TZVWriter& writer, const std::string& name, const TZvPen& pen) {
+    writer.WriteInteger(name + ".Color", static_cast<int32_t>(pen.Color));
+    writer.WriteInteger(name + ".Width", pen.Width);
+    writer.WriteInteger(name + ".Style", pen.Style);
+}
+
+void ReadPen(TZVReader& reader, const std::string& name, TZvPen& pen) {
+    auto color = static_cast<int32_t>(pen.Color);
+    int32_t style = pen.Style;
+    reader.ReadInteger(name + ".Color", color);
+    reader.ReadInteger(name + ".Width", pen.Width);
+    reader.ReadInteger(name + ".Style", style);
+    pen.Color = static_cast<TColor>(color);
+    pen.Style = static_cast<TPenStyle>(style);
+}
+
+}  // namespace
+
+void TZvMdctrl::WriteToStream(TZVWriter& writer) {
+    TZvGrob::WriteToStream(writer);
+    writer.WriteReference("MDgrob", nullptr, model_);
+    writer.WriteString("MDClassName", mdClassName_.empty() ? "*" : mdClassName_);
+    WritePen(writer, "HoverPen", HoverPen);
+    WritePen(writer, "SelectPen", SelectPen);
+}
+
+// A controller read back becomes the template of its model class only when
+// that class has none: a copy does not take over its source's role.
+void TZvMdctrl::ReadFromStream(TZVReader& reader) {
+    TZvGrob::ReadFromStream(reader);
+    Changing(true);
+    try {
+        readModel_ = this;
+        reader.ReadReference("MDgrob", readModel_);
+        AdoptReadModel();
+        std::string name = mdClassName_.empty() ? "*" : mdClassName_;
+        reader.ReadString("MDClassName", name);
+        mdClassName_ = name == "*" ? std::string() : name;
+        const TClass* cls = mdClassName_.empty() ? nullptr : GetClass(mdClassName_);
+        if (cls && cls->InheritsFrom(TZvMdgrob::Class())) MakeTemplate(cls, this, false);
+        ReadPen(reader, "HoverPen", HoverPen);
+        ReadPen(reader, "SelectPen", SelectPen);
+    } catch (...) {
+        Changing(false);
+        throw;
+    }
+    Changing(false);
+}
+
+void TZvMdctrl::Loaded() {
+    TZvGrob::Loaded();
+    AdoptReadModel();
+}
+
+void TZvMdctrl::AdoptReadModel() {
+    if (readModel_ == this) return;
+    SetMDgrob(dynamic_cast<TZvMdgrob*>(std::exchange(readModel_, this)));
 }
 
 TZvMdctrl* CreateController(TZvMdgrob* model) {

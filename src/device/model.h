@@ -56,6 +56,15 @@ public:
     void DrawContents(TZVDevice& device) override;
     // When the model dies the controller frees itself.
     void ListenedDestroy(TComponent* sender, TComponent* obj) override;
+    // The copy presents the source's model.
+    void AssignGrob(TZvGrob* source) override;
+    // After the grob's fields: "MDgrob" (a reference), "MDClassName" ("*"
+    // for none), then "HoverPen" and "SelectPen" as ".Color", ".Width" and
+    // ".Style".
+    void WriteToStream(TZVWriter& writer) override;
+    void ReadFromStream(TZVReader& reader) override;
+    // Takes up a model reference that was resolved after reading.
+    void Loaded() override;
 
 protected:
     friend class TComponent;
@@ -64,8 +73,13 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void AdoptReadModel();
+
     TZvMdgrob* model_ = nullptr;
     std::string mdClassName_;
+    // The model reference as read (none for "NIL"); the reader may fill it
+    // after the fields. The controller itself while nothing was read.
+    TZvComponent* readModel_ = this;
 };
 
 // The controller tree of a model: a clone of the template controller of the

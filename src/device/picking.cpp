@@ -11,6 +11,8 @@ namespace zv {
 namespace {
 
 constexpr int32_t kHeaderWords = 3;
+// Names the spot of a software polyline hit.
+constexpr int32_t kSpotTag = 12000;
 
 // Clips the segment a-b to the rectangle (Liang-Barsky); t0..t1 is the part
 // inside. False when the segment misses it.
@@ -49,6 +51,17 @@ bool IsClosed(const std::vector<TXYZ>& p) {
     return p.size() >= 4 && std::abs(p.front().X - p.back().X) < 1e-5 && std::abs(p.front().Y - p.back().Y) < 1e-5;
 }
 
+// The point of the segment p-q between the parameters t0 and t1 nearest
+// to c, in pixels.
+TXYZ NearestOnSegment(const TXYZ& p, const TXYZ& q, double t0, double t1, const TXY& c) {
+    const double dx = q.X - p.X, dy = q.Y - p.Y, length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((c.X - p.X) * dx + (c.Y - p.Y) * dy) / length2 : t0;
+    t = std::clamp(t, t0, t1);
+    return {p.X + dx * t, p.Y + dy * t, p.Z + (q.Z - p.Z) * t};
+}
+
+double Distance2(const TXYZ& a, const TXY& c) { return (a.X - c.X) * (a.X - c.X) + (a.Y - c.Y) * (a.Y - c.Y); }
+
 uint32_t DepthWord(double depth, uint32_t range) {
     return static_cast<uint32_t>(std::clamp(depth, 0.0, 1.0) * range);
 }
@@ -86,6 +99,7 @@ void TZVDevice::RecordHit(uint32_t minDepth, uint32_t maxDepth) {
 void TZVDevice::HitTestPolylines(const TlistOFxyzArray& list) {
     PushNamePair(4000, 1);
     PushMatrixName();
+    const TXY centre{(pickRect_.Left + pickRect_.Right) / 2.0, (pickRect_.Top + pickRect_.Bottom) / 2.0};
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TXYZArray& a = *list.Items(i);
         std::vector<TXYZ> pixels;
@@ -97,6 +111,8 @@ void TZVDevice::HitTestPolylines(const TlistOFxyzArray& list) {
             if (std::abs(area) > 1e-5 && (area > 0) != clockwise_) continue;
         }
         double nearest = 2, farthest = -1;
+        TXYZ spot{};
+        double spotDistance = -1;
         if (pixels.size() == 1) pixels.push_back(pixels[0]);
         for (size_t k = 0; k + 1 < pixels.size(); ++k) {
             double t0, t1;
@@ -108,10 +124,19 @@ void TZVDevice::HitTestPolylines(const TlistOFxyzArray& list) {
                 nearest = std::min(nearest, z);
                 farthest = std::max(farthest, z);
             }
+            const TXYZ candidate = NearestOnSegment(p, q, t0, t1, centre);
+            if (spotDistance < 0 || Distance2(candidate, centre) < spotDistance) {
+                spot = candidate;
+                spotDistance = Distance2(candidate, centre);
+            }
         }
         if (farthest < nearest) continue;
+        if (hitCount_ < 0) break;  // the buffer is full: no record would be kept
         PushNamePair(5000, i);
+        PushNamePair(kSpotTag, static_cast<int32_t>(pickSpots_.size()));
+        pickSpots_.push_back(spot);
         RecordHit(DepthWord(nearest, DepthRange()), DepthWord(farthest, DepthRange()));
+        PopNamePair();
         PopNamePair();
     }
     PopNamePair();
@@ -150,6 +175,7 @@ bool TZVDevice::Pick(int32_t x, int32_t y, const TList* exclude, THittypeList& h
     hitList_ = nullptr;
     pickExclude_ = nullptr;
     pickObjects_.clear();
+    pickSpots_.clear();
     return hits.Count() > 0;
 }
 
@@ -214,6 +240,7 @@ void TZVDevice::DecodeSelectBuffer() {
                 break;
             case 9000: item->Param1 = value; break;
             case 10000: item->Param2 = value; break;
+            case kSpotTag: item->Spot = value; break;
             case 11000:
                 if (value >= 0 && value + static_cast<int32_t>(sizeof(TMatrix4)) <= arena_.Used()) {
                     TMatrix4 stored;
@@ -233,8 +260,25 @@ void TZVDevice::DecodeSelectBuffer() {
     RefineHits(pickRect_, *hitList_);
 }
 
-// The polyline hits carry their pixel depth already; the base refines
-// nothing further. A concrete device may recompute items from their data.
-void TZVDevice::RefineHits(const TRect& rect, THittypeList& hits) { (void)rect, (void)hits; }
+// A polyline hit of the software test knows only the depth range of what
+// lies inside the pick rectangle; its depth and point become those of the
+// polyline's point nearest to the rectangle's centre, and the refined items
+// go through the list's Add again to take their place in the depth order.
+void TZVDevice::RefineHits(const TRect& rect, THittypeList& hits) {
+    (void)rect;
+    std::vector<THitItem*> moved;
+    for (int32_t i = hits.Count() - 1; i >= 0; --i) {
+        auto* item = dynamic_cast<TPickHit*>(hits.Items(i));
+        if (!item || item->Spot < 0 || item->Spot >= static_cast<int32_t>(pickSpots_.size())) continue;
+        const TXYZ& spot = pickSpots_[static_cast<size_t>(item->Spot)];
+        const double depth = unitsPerCM_ == 0 ? 0 : (spot.Z - 0.5) * GetWidth() / unitsPerCM_;
+        item->Point = FromPixel(spot.X, spot.Y, spot.Z);
+        if (std::abs(depth - item->Depth) < 1e-12) continue;
+        item->Depth = depth;
+        hits.Delete(i);
+        moved.push_back(item);
+    }
+    for (THitItem* item : moved) hits.Add(item);
+}
 
 }  // namespace zv

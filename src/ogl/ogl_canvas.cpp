@@ -145,15 +145,18 @@ void TZvOglCanvas::Invalidate() {
     if (Busy()) return;
     Arena().Reset();
     if (GetRenderMode() == kSelectMode) RunSelectPass();
-    else if (Window()) zv::InvalidateRect(Window(), nullptr);
+    else InvalidateWindow(nullptr, true);
 }
 
-void TZvOglCanvas::InvalidateRect(TZvEntity* entity) {
-    if (!HandleValid()) return;
-    TRect r;
-    GetBounds2D(entity, r);
-    if (r.Right <= r.Left || r.Bottom <= r.Top) return;
-    const TRectI rect{r.Left, r.Top, r.Right, r.Bottom};
+// The window system sends the host a paint request for the area.
+void TZvOglCanvas::InvalidateWindow(const TRect* area, bool erase) {
+    (void)erase;
+    if (!Window()) return;
+    if (!area) {
+        zv::InvalidateRect(Window(), nullptr);
+        return;
+    }
+    const TRectI rect{area->Left, area->Top, area->Right, area->Bottom};
     zv::InvalidateRect(Window(), &rect);
 }
 

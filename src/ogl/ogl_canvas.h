@@ -61,7 +61,6 @@ public:
     // An X window id (0: detach). Takes the window's device context, adopts
     // its visual as the pixel format and creates the rendering context.
     void SetHandle(void* window) override;
-    void InvalidateRect(TZvEntity* entity) override;
     int32_t GetHitCount() const override;
     void SetRenderMode(int32_t mode) override;
     void SetPolygonMode(int32_t mode) override;
@@ -88,6 +87,7 @@ public:
     void CheckError() override;
     bool HandleValid() const override;
     void Invalidate() override;
+    void InvalidateWindow(const TRect* area, bool erase) override;
     void DrawText(const TXYZ& pos, const std::string& text) override;
     void DrawLine3D(const TXYZ& p1, const TXYZ& p2) override;
     // Array 0 is the outer contour, the others its holes. Filled when the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "recording_device.h"
@@ -96,21 +97,31 @@ TEST(Pick, SkippedGrobsAndCulledOutlinesAreNeverHit) {
     EXPECT_TRUE(s.PickTargets(300, -40).empty());  // outside the viewport
 }
 
-TEST(Pick, HitItemCarriesDepthPointAndMatrix) {
+TEST(Pick, PolylineHitsTakeTheDepthOfTheirPointNearestThePixel) {
     PickScene s;
-    s.Add({0, 0, 0.5}, 1);
+    // Both outlines have a corner at the pixel. The tilted one recedes to
+    // z = 0.58 inside the pick square, so its depth range there is centred
+    // above the flat one at z = 0.15; at the corner itself it is at z = 0.
+    TSquareGrob* tilted = s.Add({0, 0, 0}, 1);
+    TProjectionBase base = kDefaultProjection;
+    base.XAxis = {0.5, 0, std::sqrt(0.75)};
+    base.ZAxis = {-std::sqrt(0.75), 0, 0.5};
+    tilted->SetBase(base);
+    TSquareGrob* flat = s.Add({0, 0, 0.15}, 1);
     THittypeList hits;
-    ASSERT_TRUE(s.device->Pick(90, 75, nullptr, hits));
-    auto* hit = dynamic_cast<TPickHit*>(hits.Items(0));
-    ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(hit->Kind, 2);  // a polyline
-    EXPECT_EQ(hit->Index, 0);
-    // Depth m = (1 - z/3) / 2 in the select buffer; (m - 0.5) * 180 / 30.
-    EXPECT_NEAR(hit->Depth, -0.5 / 3 / 2 * 6, 1e-6);
-    EXPECT_NEAR(hit->Point.X, 0, 1e-6);
-    EXPECT_NEAR(hit->Point.Y, 0.5, 1e-6);
-    EXPECT_NEAR(hit->Point.Z, 0.5, 1e-6);
-    EXPECT_NEAR(hit->Matrix[3 * 4 + 2], 0.5, 1e-9);  // the grob's translation
+    ASSERT_TRUE(s.device->Pick(90, 90, nullptr, hits));
+    ASSERT_EQ(hits.Count(), 2);
+    auto* first = static_cast<TPickHit*>(hits.Items(0));
+    auto* second = static_cast<TPickHit*>(hits.Items(1));
+    EXPECT_EQ(first->Target(), tilted);  // Depth is -z here: the deeper comes first
+    EXPECT_EQ(second->Target(), flat);
+    EXPECT_NEAR(first->Depth, 0, 1e-6);
+    EXPECT_NEAR(second->Depth, -0.15, 1e-6);
+    EXPECT_NEAR(std::abs(first->Point.X) + std::abs(first->Point.Y) + std::abs(first->Point.Z), 0, 1e-6);
+    EXPECT_NEAR(second->Point.Z, 0.15, 1e-6);
+    EXPECT_EQ(second->Kind, 2);  // a polyline, the first of its list
+    EXPECT_EQ(second->Index, 0);
+    EXPECT_NEAR(second->Matrix[3 * 4 + 2], 0.15, 1e-9);  // the grob's translation
 }
 
 TEST(Pick, AFullSelectBufferKeepsTheRecordsThatFit) {

@@ -3,10 +3,14 @@
 // the messages of the library while it lives.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "device/ground.h"
+#include "platform/ascii_writer.h"
+#include "runtime/stream.h"
 #include "zvhlr.h"
 
 namespace zv::test {
@@ -45,14 +49,15 @@ public:
         TZVDevice::SetMatrix(m);
         ++MatrixChanges;
     }
-    void Invalidate() override {
-        ++Invalidations;
-        TZVDevice::Invalidate();
+    // The areas that the window was asked to repaint; (0, 0, 0, 0): all of it.
+    void InvalidateWindow(const TRect* area, bool erase) override {
+        Invalidated.push_back(area ? *area : TRect{0, 0, 0, 0});
+        EXPECT_TRUE(erase);
     }
 
     std::vector<TRecorded> Primitives;
     int MatrixChanges = 0;
-    int Invalidations = 0;
+    std::vector<TRect> Invalidated;
 
 protected:
     friend class TComponent;
@@ -93,6 +98,18 @@ protected:
     friend class TComponent;
     explicit TSquareGrob(TComponent* owner) : TZvGrob(owner) {}
 };
+
+// The component's fields as the object stream writes them, from the line
+// after its name on.
+inline std::string StreamText(TZvComponent* c) {
+    TMemoryStream stream;
+    TAsciiWriter* writer = TComponent::Create<TAsciiWriter>(nullptr);
+    writer->CreateOnStream(&stream);
+    writer->WriteComponent("C", c);
+    writer->Free();
+    const std::string& text = stream.Bytes();
+    return text.substr(std::min(text.size(), text.find("Classname=")));
+}
 
 // Collects the library's messages while it lives.
 class TMessageLog {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "device/model.h"
 #include "recording_device.h"
 
 namespace zv::test {
@@ -54,6 +57,8 @@ TEST(Scene, NestedEntitiesDrawInOrderWithInheritedAttributes) {
     hidden->SetVisible(false);
     TSquareGrob* d = Square(ground, {-1, 0, 0});
 
+    a->SetParentEntity(c);  // a descendant or itself: refused, the tree stays
+    a->SetParentEntity(a);
     s.device->Primitives.clear();
     s.device->Paint();
     const auto& p = s.device->Primitives;
@@ -86,7 +91,6 @@ TEST(Scene, NestedEntitiesDrawInOrderWithInheritedAttributes) {
     d->SetScale({3, 3, 3});
     s.device->Paint();
     EXPECT_EQ(d->ContentDraws, 2);
-    (void)c;
 }
 
 TEST(Scene, BoundsModesMeasureTheEntity) {
@@ -108,46 +112,57 @@ TEST(Scene, BoundsModesMeasureTheEntity) {
     EXPECT_EQ(g->ScreenRect().Left, 118);  // refreshed by the last change
 }
 
-TEST(Scene, ParentingToItselfOrADescendantIsRefused) {
+TEST(Scene, AChangeRepaintsWhatTheEntityCovers) {
     Scene s;
-    TSquareGrob* a = Square(s.device->StdGround(), {0, 0, 0});
-    TSquareGrob* b = Square(a, {0, 0, 0});
-    a->SetParentEntity(a);
-    a->SetParentEntity(b);
-    EXPECT_EQ(a->Parent(), s.device->StdGround());
-    EXPECT_EQ(b->Parent(), a);
-    s.device->Paint();
-    EXPECT_EQ(s.device->Primitives.size(), 2u);
-}
-
-TEST(Scene, AttributeChangeIsOneChangeOfTheGrob) {
-    Scene s;
-    TSquareGrob* g = Square(s.device->StdGround(), {0, 0, 0});
-    int begins = 0, ends = 0;
-    g->OnBeginChange = [&](TComponent*) { ++begins; };
-    g->OnEndChange = [&](TComponent*) { ++ends; };
+    TSquareGrob* g = Square(Square(s.device->StdGround(), {1, 0, 0}), {0, 1, 0});
+    // World 1..2 across and up: 30 px per unit from the centre 90, y down,
+    // grown by 2; once before the change and once after it.
+    s.device->Invalidated.clear();
     g->Attributes()->SetPenColor(0xFF);
-    EXPECT_EQ(begins, 1);
-    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>(2, TRect{118, 28, 152, 62})));
+    s.device->Invalidated.clear();
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {-1, 1, 0};
+    g->SetBase(base);
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>{{118, 28, 152, 62}, {88, 28, 122, 62}}));
+    s.device->Invalidated.clear();
+    s.device->StdGround()->Attributes()->SetPenColor(0xFF);
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>(2, TRect{0, 0, 0, 0})));  // a ground: the whole window
+    s.device->Invalidated.clear();
+    g->Free();
+    EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>{{88, 28, 122, 62}}));
 }
 
-TEST(Scene, EntityCopyGoesThroughTheStream) {
+TEST(Scene, AControllerDrawsAtItsModelsBase) {
     Scene s;
+    TZvMdgrob* model = TComponent::Create<TZvMdgrob>(nullptr);
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {2, 0, 0};
+    model->SetBase(base);
+    TZvMdctrl* c = CreateController(model);
+    c->SetParentGrob(s.device->StdGround());
+    Square(c, {0, 0, 0});
+    TBox3D box;
+    s.device->GetBounds3D(kDefaultProjection, c, box);
+    EXPECT_NEAR(box.Min.X, 2, 1e-9);
+    model->Free();
+}
+
+TEST(Scene, EntityCopiesGoThroughTheStream) {
     TSquareGrob* g = Square(nullptr, {1, 2, 3});
     g->SetScale({2, 2, 2});
     g->SetParentAttributes(true);
     g->Attributes()->SetPenColor(0x4080C0);
     TZvEntity* copy = g->CloneEntity();
     ASSERT_NE(copy, nullptr);
-    TProjectionBase base;
-    copy->GetBase(base);
-    EXPECT_EQ(copy->ClassName(), "TSquareGrob");
-    EXPECT_DOUBLE_EQ(base.Origin.Z, 3);
-    EXPECT_DOUBLE_EQ(copy->Scale().X, 2);
-    EXPECT_TRUE(copy->ParentAttributes());
-    EXPECT_EQ(copy->Attributes()->PenColor(), 0x4080C0u);
-    copy->Free();
-    g->Free();
+    EXPECT_EQ(StreamText(copy), StreamText(g));
+    const std::string file = testing::TempDir() + "zvhlr_entity.txt";
+    g->SaveToFile(file);
+    TSquareGrob* loaded = Square(nullptr, {0, 0, 0});
+    loaded->LoadFromFile(file);
+    std::remove(file.c_str());
+    EXPECT_EQ(StreamText(loaded), StreamText(g));
+    for (TZvComponent* c : {copy, static_cast<TZvEntity*>(loaded), static_cast<TZvEntity*>(g)}) c->Free();
 }
 
 }  // namespace

@@ -70,6 +70,9 @@ protected:
         canvas->SetPenColor(black);
     }
     void TearDown() override {
+        // A grob is measured once more as it leaves the canvas; the test's
+        // drawing closures may refer to locals that are gone by now.
+        for (SceneGrob* grob : grobs) grob->draw = nullptr;
         for (SceneGrob* grob : grobs) grob->Free();
         if (canvas) canvas->Free();
         if (window) XDestroyWindow(display, window);
