@@ -281,14 +281,11 @@ TEST_F(Zvod, UnknownHandlesAreIgnored) {
     int local = 0;
     auto* bogus = reinterpret_cast<ZVODHandle>(&local);
     const TXYZ p[3] = {};
-    const int32_t rect[4] = {0, 0, 10, 10};
     TZVODData d{};
     EXPECT_EQ(_ZVODGetData(bogus, nullptr) + _ZVODGetData(bogus, &d), -2);
     EXPECT_EQ(ZVODAddContour(bogus, 3, p) + ZVODAddHole(bogus, 3, p) + ZVODPick(bogus, 1, 1), -3);
     _ZVODSetData(bogus, &d);
-    ZVODSetChanging(bogus, 0);
     ZVODDraw(bogus, 0);
-    ZVODSetViewPort(bogus, rect);
     ZVODFree(bogus);
     EXPECT_EQ(local, 0);
     ZVODFree(h);
