@@ -181,6 +181,106 @@ ZVHLR_API int32_t ZVSDSetView(ZVSDHandle h, const double base[12], double angle)
    ran without options (the plain loop counts nothing). */
 ZVHLR_API int32_t ZVSDGetStatistics(ZVSDHandle h, int64_t counts[2]);
 
+/*
+** The OpenGL engine (the ZVOD functions) paints planar faces on one of the
+** host's X11 windows with hidden lines removed by the depth buffer: every
+** contour is drawn as lines in the line colour, then every face is filled in
+** the background colour (white) pushed back in depth, so that a line behind
+** a nearer face is painted over while a face's own edges stay visible.
+**
+** Calling order:
+**   1. h = ZVODCreate(window); ZVODSetViewPort(h, rect) with the client
+**      rectangle; ZVODProjectionBaseChanged(h, base); _ZVODGetData(h, &d),
+**      change what is needed, _ZVODSetData(h, &d);
+**   2. ZVODSetChanging(h, 1); ZVODAddContour, each followed by its
+**      ZVODAddHole calls; ZVODSetChanging(h, 0) asks for one repaint;
+**   3. on every Expose of the window: ZVODDraw(h, 0);
+**   4. on a view change ZVODProjectionBaseChanged (ZVODSetViewPort after a
+**      resize); on new geometry ZVODClear and step 2;
+**   5. ZVODFree(h) before the window is destroyed.
+**
+** The library draws through its own connection to the X server named by
+** $DISPLAY, so the window must belong to that server.  A repaint request
+** reaches the window's owner as an Expose event (the window is not erased).
+** All calls for one handle belong on one thread.
+**
+** Reactions to bad calls (the library never crashes on them):
+**   - a handle that ZVODCreate did not return, or that was freed, is ignored:
+**     the call does nothing and returns -1 where it returns a number;
+**   - a contour or hole with fewer than 2 points, a NULL point pointer or a
+**     coordinate that is not finite is refused: nothing is stored, the result
+**     is the entry count minus 1 as before;
+**   - a hole before any contour (or after ZVODClear) has no face to belong to
+**     and is refused in the same way;
+**   - NULL records, bases and rectangles are ignored, and so is a base with a
+**     value that is not finite; a UnitsPerCM that is not a finite positive
+**     number leaves the scale unchanged (the other fields still apply);
+**   - ZVODFree called from the message handler while a call of the same
+**     handle runs is carried out when that call has ended.
+*/
+
+/* Opaque handle of an OpenGL hidden-line buffer. */
+typedef struct ZVODBuffer *ZVODHandle;
+
+/* An X11 window id (the Window type of Xlib, an unsigned long). */
+typedef unsigned long ZVODWindow;
+
+/* Settings record: 24 bytes, no padding.  Booleans are 16-bit: read as
+   nonzero = true, written as -1 (0xFFFF). */
+typedef struct TZVODData {
+    float UnitsPerCM;    /* pixels per model unit of the view (the canvas keeps a double); default 30 */
+    int16_t Clockwise;   /* front faces run clockwise as the viewer sees them; default true */
+    int16_t HiddenLines; /* outlines with hidden lines painted over; false: faces painted filled and lit in the
+                            line colour.  Default false (but a new handle paints outlines until it is set);
+                            stays false without glPolygonOffset */
+    uint32_t LineColor;  /* colour of the outlines, 0x00BBGGRR; default 0 (black) */
+    int32_t HostValue1;  /* kept for the host, never read by the library */
+    int32_t HostValue2;  /* kept for the host, never read by the library */
+    int32_t Reserved;    /* written 0 by _ZVODGetData, ignored by _ZVODSetData */
+} TZVODData;
+typedef char TZVODDataHas24Bytes[sizeof(TZVODData) == 24 ? 1 : -1];
+
+/* Creates a buffer painting on window (0: the window with the input focus); returns NULL when there is no such
+   window, no X server or no usable OpenGL, the last two with a message saying why. */
+ZVHLR_API ZVODHandle ZVODCreate(ZVODWindow window);
+
+/* Frees the buffer with its faces, canvas and OpenGL context; NULL is ignored. */
+ZVHLR_API void ZVODFree(ZVODHandle h);
+
+/* Removes every face; the window is not asked to repaint. */
+ZVHLR_API void ZVODClear(ZVODHandle h);
+
+/* With NULL returns sizeof(TZVODData); otherwise fills *data and returns 0. */
+ZVHLR_API int32_t _ZVODGetData(ZVODHandle h, TZVODData *data);
+
+/* Applies UnitsPerCM, Clockwise, HiddenLines, LineColor and the host values of *data; NULL does nothing. */
+ZVHLR_API void _ZVODSetData(ZVODHandle h, const TZVODData *data);
+
+/* Opens (nonzero) or closes (0) an edit bracket; closing the outermost one asks the window to repaint. */
+ZVHLR_API void ZVODSetChanging(ZVODHandle h, int16_t begin);
+
+/* Asks the window to repaint (an Expose event, no erase). */
+ZVHLR_API void ZVODChanged(ZVODHandle h);
+
+/* Paints the window now (call it on Expose); reserved is unused. */
+ZVHLR_API void ZVODDraw(ZVODHandle h, int32_t reserved);
+
+/* Adds a face's outer contour of count points; returns the entry count minus 1 (the new face's index). */
+ZVHLR_API int32_t ZVODAddContour(ZVODHandle h, int32_t count, const TXYZ *points);
+
+/* Adds a hole to the face added last (one more entry per hole); returns the entry count minus 1. */
+ZVHLR_API int32_t ZVODAddHole(ZVODHandle h, int32_t count, const TXYZ *points);
+
+/* Sets the view: origin, X axis (right), Y axis (up), Z axis (towards the viewer), 12 doubles. */
+ZVHLR_API void ZVODProjectionBaseChanged(ZVODHandle h, const double base[12]);
+
+/* Sets the viewport in window pixels: Left, Top, Right, Bottom; the origin of the view lands in its middle. */
+ZVHLR_API void ZVODSetViewPort(ZVODHandle h, const int32_t rect[4]);
+
+/* The face drawn nearest to the viewer at window pixel (x, y from the top left): the index ZVODAddContour
+   returned for it, or -1 when there is none (or the handle is unknown). */
+ZVHLR_API int32_t ZVODPick(ZVODHandle h, int32_t x, int32_t y);
+
 /* Kinds of text that reach a message handler. */
 #define ZV_MESSAGE_BOX 0  /* a message the user should see (the text is given) */
 #define ZV_MESSAGE_BEEP 1 /* a system beep (the text is empty) */
