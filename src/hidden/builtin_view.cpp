@@ -1,5 +1,6 @@
 #include "hidden/builtin_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -63,6 +64,79 @@ TXYZ TBuiltinView::Interpolate(const TXYZ& a, const TXYZ& b, double t) const {
         if (den != 0) s = t * wa / den;
     }
     return LerpXYZ(a, b, s);
+}
+
+double TBuiltinView::InverseNorm() const {
+    double norm = 0;
+    for (const auto& row : Inverse) norm = std::max(norm, std::fabs(row[0]) + std::fabs(row[1]) + std::fabs(row[2]));
+    return norm;
+}
+
+namespace {
+
+double Magnitude(const TXYZ& p) { return std::max({std::fabs(p.X), std::fabs(p.Y), std::fabs(p.Z)}); }
+
+}  // namespace
+
+// In a parallel view the depth is an affine function of the point, so along
+// a segment it lies between the depths of the ends; a sample a little
+// outside a segment (a parameter rounded to the next vertex) moves it by at
+// most a millionth of their difference. The rounding of any depth the engine
+// computes stays below 1e-12 of the magnitudes involved times the tilt of
+// the plane.
+bool TBuiltinView::DepthsClear(double lowest, double highest, double reach, const TXYZ& nv, double band) const {
+    const double tilt = (std::fabs(nv.X) + std::fabs(nv.Y) + std::fabs(nv.Z)) / std::fabs(nv.Z);
+    const double slack = 1e-6 * (highest - lowest) + 1e-12 * reach * tilt;
+    return lowest - slack > -0.999 * band;
+}
+
+bool TBuiltinView::NothingBehind(const TXYZ* points, int32_t count, const TPlane& plane, double band) const {
+    if (Eye != 0 || count < 1) return false;
+    const TXYZ ov = ToView(plane.Origin);
+    const TXYZ nv = NormalToView(*this, plane.Normal);
+    if (!(std::fabs(nv.Z) > ParallelLimit * LengthXYZ(nv))) return true;  // every depth reads 0
+    const double inverseNorm = InverseNorm();
+    double reach = std::max(Magnitude(ov), inverseNorm * (Magnitude(Origin) + Magnitude(plane.Origin)));
+    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+    for (int32_t k = 0; k < count; ++k) {
+        const TXYZ pv = ToView(points[k]);
+        const double d = DotXYZ(SubXYZ(pv, ov), nv) / nv.Z;
+        if (!(d > -band)) return false;
+        lowest = std::min(lowest, d);
+        highest = std::max(highest, d);
+        reach = std::max({reach, Magnitude(pv), inverseNorm * Magnitude(points[k])});
+    }
+    return DepthsClear(lowest, highest, reach, nv, band);
+}
+
+TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {
+    const double inf = std::numeric_limits<double>::infinity();
+    TViewBox box{{inf, inf, inf}, {-inf, -inf, -inf}, InverseNorm() * Magnitude(Origin)};
+    const double inverseNorm = InverseNorm();
+    for (int32_t k = 0; k < count; ++k) {
+        const TXYZ pv = ToView(points[k]);
+        box.Lo = {std::min(box.Lo.X, pv.X), std::min(box.Lo.Y, pv.Y), std::min(box.Lo.Z, pv.Z)};
+        box.Hi = {std::max(box.Hi.X, pv.X), std::max(box.Hi.Y, pv.Y), std::max(box.Hi.Z, pv.Z)};
+        box.Reach = std::max({box.Reach, Magnitude(pv), inverseNorm * Magnitude(points[k])});
+    }
+    return box;
+}
+
+bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, double band) const {
+    if (Eye != 0 || !(box.Lo.X <= box.Hi.X)) return false;
+    const TXYZ ov = ToView(plane.Origin);
+    const TXYZ nv = NormalToView(*this, plane.Normal);
+    if (!(std::fabs(nv.Z) > ParallelLimit * LengthXYZ(nv))) return true;  // every depth reads 0
+    const double lo[3] = {box.Lo.X - ov.X, box.Lo.Y - ov.Y, box.Lo.Z - ov.Z};
+    const double hi[3] = {box.Hi.X - ov.X, box.Hi.Y - ov.Y, box.Hi.Z - ov.Z};
+    const double m[3] = {nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    double lowest = 0, highest = 0;
+    for (int a = 0; a < 3; ++a) {
+        lowest += std::min(lo[a] * m[a], hi[a] * m[a]);
+        highest += std::max(lo[a] * m[a], hi[a] * m[a]);
+    }
+    const double reach = std::max({box.Reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    return DepthsClear(lowest, highest, reach, nv, band);
 }
 
 double EyeDistance(double angleDegrees) {

@@ -6,6 +6,7 @@
 #include "geometry/distance.h"
 #include "geometry/polygon2d.h"
 #include "geometry/vector.h"
+#include "hidden/distance_bound.h"
 
 namespace zv {
 namespace {
@@ -51,7 +52,10 @@ bool TGroupArea::IsClear(const TXY& q, double band) const {
     for (const TOutline& outline : outlines_) {
         bool near = false;
         auto test = [&](int32_t k) {
-            if (!near && EdgeDistance(q, *outline.Points, k) <= band) near = true;
+            if (near) return;
+            const TXYArray& points = *outline.Points;
+            if (SurelyBeyond(q, points.At<TXY>(k), points.At<TXY>((k + 1) % points.Count), band)) return;
+            if (EdgeDistance(q, points, k) <= band) near = true;
         };
         if (outline.Index)
             outline.Index->ForPoint(q.X, q.Y, test);

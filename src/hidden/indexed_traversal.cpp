@@ -19,6 +19,10 @@ namespace {
 // need more are examined on the calling thread.
 constexpr int64_t MaxWorkerMaskValues = 12000;
 
+// Items with more points are judged against a plane by their box in view
+// coordinates, not point by point.
+constexpr int32_t MaxPointsJudgedOneByOne = 16;
+
 // Puts the built-in view in place of the projection, depth and interpolation
 // events for the length of a run.
 class TViewEvents {
@@ -66,6 +70,7 @@ class TFastRun {
 public:
     explicit TFastRun(TzvHiddenbuffer& buffer) : b_(buffer), n_(buffer.Count()) {
         builtin_ = (buffer.CalcOptions & ZVSD_OPTION_BUILTIN_VIEW) != 0;
+        view_ = buffer.BuiltinView;
         useGrid_ = (buffer.CalcOptions & ZVSD_OPTION_INDEX) != 0;
         threads_ = builtin_ ? ResolveThreadCount(buffer.CalcThreads) : 1;
         if (threads_ > n_ / 64 + 1) threads_ = n_ / 64 + 1;  // small scenes gain nothing from helpers
@@ -81,6 +86,7 @@ public:
         Project();
         if (stop_) return;
         FindGroups();
+        FindViewBoxes();
         if (!table_.Build(rects_, useGrid_, threads_, [this] { return !b_.QueryAbort(); }, stop_)) return;
         workers_.resize(static_cast<size_t>(threads_));
         workers_[0].Caller = true;
@@ -168,6 +174,7 @@ private:
         const bool examined = b_.IsExamined(i, gi);
         if (examined) {
             for (int32_t g : CandidatesOf(i, gi, w.Orphan)) {
+                if (InFrontOf(i, g)) continue;
                 const int32_t end = groupEnd_[g];
                 w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
                 w.Pairs += end - g + 1;
@@ -178,6 +185,31 @@ private:
         }
         if (!examined) item->Masked.Mask->At<double>(0) = -1.0;
         return KeepGoing(w);
+    }
+
+    // With the built-in view: does the item lie wholly in front of (or on)
+    // the plane of group g? Then nothing of it is behind the group and the
+    // pair can only cut its outline: the pair is skipped.
+    // Long outlines are judged by their box in view coordinates.
+    bool InFrontOf(int32_t i, int32_t g) const {
+        if (!builtin_ || view_.Eye != 0) return false;
+        const TPlaneFrame& frame = b_.Items(g)->Frame;
+        const TPlane plane{frame.Origin, frame.Normal};
+        const int32_t box = boxSlot_[static_cast<size_t>(i)];
+        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, static_cast<double>(Eps));
+        const TXYZArray& points = b_.Items(i)->Points;
+        return view_.NothingBehind(&points.At<TXYZ>(0), points.Count, plane, static_cast<double>(Eps));
+    }
+
+    void FindViewBoxes() {
+        boxSlot_.assign(static_cast<size_t>(n_), -1);
+        if (!builtin_ || view_.Eye != 0) return;
+        for (int32_t k = 0; k < n_; ++k) {
+            const TXYZArray& points = b_.Items(k)->Points;
+            if (points.Count <= MaxPointsJudgedOneByOne) continue;
+            boxSlot_[static_cast<size_t>(k)] = static_cast<int32_t>(viewBoxes_.size());
+            viewBoxes_.push_back(view_.BoxOf(&points.At<TXYZ>(0), points.Count));
+        }
     }
 
     static bool HiddenWhole(const THbufferItem& item) {
@@ -234,6 +266,7 @@ private:
     TzvHiddenbuffer& b_;
     const int32_t n_;
     bool builtin_ = false;
+    TBuiltinView view_;
     bool useGrid_ = false;
     int32_t threads_ = 1;
     std::atomic<bool> stop_{false};
@@ -241,6 +274,8 @@ private:
     std::vector<int32_t> groupEnd_;  // per outer contour: the last item of its group
     std::vector<int32_t> slot_;      // per outer contour: its position in rects_, -1 when not front
     std::vector<TGroupRect> rects_;
+    std::vector<int32_t> boxSlot_;  // per item: its entry in viewBoxes_, -1 for none
+    std::vector<TBuiltinView::TViewBox> viewBoxes_;
     TCandidateTable table_;
     std::vector<TWorkerState> workers_;
 };

@@ -29,12 +29,6 @@ void FillBuckets(int32_t buckets, int32_t items, Each each, std::vector<int32_t>
 
 }  // namespace
 
-int32_t TOutlineIndex::Clamp(double v, int32_t n) {
-    const double c = std::floor(v);
-    if (!(c > 0)) return 0;
-    return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
-}
-
 void TOutlineIndex::Reset() {
     count_ = 0;
     cellStart_.clear();

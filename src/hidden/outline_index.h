@@ -6,6 +6,7 @@
 // exact tests as to the whole outline, so the answers do not change.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -64,7 +65,11 @@ private:
     int32_t CellX(double x) const { return Clamp((x - x0_) * invX_, nx_); }
     int32_t CellY(double y) const { return Clamp((y - y0_) * invY_, ny_); }
     int32_t Slab(double y) const { return Clamp((y - y0_) * invSlab_, slabs_); }
-    static int32_t Clamp(double v, int32_t n);
+    static int32_t Clamp(double v, int32_t n) {
+        const double c = std::floor(v);
+        if (!(c > 0)) return 0;
+        return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
+    }
 
     int32_t count_ = 0;
     double x0_ = 0, y0_ = 0, invX_ = 0, invY_ = 0, invSlab_ = 0;

@@ -98,6 +98,13 @@ private:
     const TXY* q_ = nullptr;
 };
 
+// Are two outlines with these exact extents too far apart for any contact?
+// The same comparisons as the edge boxes' test, on boxes that hold every
+// edge box, so no contact that test would let through is skipped.
+bool OutlinesApart(const TRect2D& a, const TRect2D& b, double band) {
+    return a.X1 > b.X2 + band || b.X1 - band > a.X2 || a.Y1 > b.Y2 + band || b.Y1 - band > a.Y2;
+}
+
 }  // namespace
 
 bool TzvHiddenbuffer::IsFront(int32_t index) const {
@@ -259,10 +266,12 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
     area.Reset();
     std::vector<double>& cuts = scratch.Cuts;
     cuts.clear();
+    const bool finite = Items(i)->ProjectedFinite;
     for (int32_t j = first; j <= last; ++j) {
         const TXYArray& other = *Items(j)->Masked.Points;
         if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
         area.Add(&other, &Items(j)->Index);
+        if (finite && OutlinesApart(Items(i)->Extent, Items(j)->Extent, ContactBand)) continue;
         AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
     NormalizeParams(cuts, length);
