@@ -1,6 +1,7 @@
 #include "hidden/candidate_table.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -34,6 +35,8 @@ bool GridFits(const std::vector<TGroupRect>& rects) {
     }
     return std::isfinite(x2 - x1) && std::isfinite(y2 - y1) && (x2 - x1) < 1e300 && (y2 - y1) < 1e300;
 }
+
+}  // namespace
 
 // A uniform grid of square cells over the rectangles; each cell lists the
 // slots of the rectangles that cover it, in increasing slot order.
@@ -141,6 +144,8 @@ private:
     std::vector<char> largeFlag_;
 };
 
+namespace {
+
 // The candidates of slot s by testing every other rectangle.
 void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<int32_t>& out) {
     const TRect2D& own = rects[static_cast<size_t>(s)].Bounds;
@@ -148,20 +153,28 @@ void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<
         if (static_cast<int32_t>(t) != s && !RectsDisjoint(own, rects[t].Bounds)) out.push_back(rects[t].Outer);
 }
 
-// The candidates of slot s through the grid; seen[] holds, per slot, the
-// last query that met it.
-void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s,
-               std::vector<int32_t>& seen, std::vector<int32_t>& slots, std::vector<int32_t>& out) {
+// The candidates of slot s through the grid.
+void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s, TCandidateScratch& scratch) {
+    std::vector<int32_t>& out = scratch.Found;
+    out.clear();
     const TRect2D& own = rects[static_cast<size_t>(s)].Bounds;
     if (grid.IsLarge(s)) {
         TestEveryRect(rects, s, out);
         return;
     }
+    if (scratch.Seen.size() != rects.size() || scratch.Stamp == INT32_MAX) {
+        scratch.Seen.assign(rects.size(), -1);
+        scratch.Stamp = 0;
+    }
+    const int32_t stamp = ++scratch.Stamp;
+    std::vector<int32_t>& slots = scratch.Slots;
     slots.clear();
     grid.Query(own, [&](int32_t t) {
-        if (t == s || seen[static_cast<size_t>(t)] == s) return;
-        seen[static_cast<size_t>(t)] = s;
-        if (!RectsDisjoint(own, rects[static_cast<size_t>(t)].Bounds)) slots.push_back(t);
+        int32_t& seen = scratch.Seen[static_cast<size_t>(t)];
+        if (t == s || seen == stamp) return;
+        seen = stamp;
+        const TRect2D& other = rects[static_cast<size_t>(t)].Bounds;
+        if (!(own.X1 > other.X2 || other.X1 > own.X2 || own.Y1 > other.Y2 || other.Y1 > own.Y2)) slots.push_back(t);
     });
     std::sort(slots.begin(), slots.end());
     out.reserve(slots.size());
@@ -170,38 +183,44 @@ void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int3
 
 }  // namespace
 
+TCandidateTable::TCandidateTable() = default;
+TCandidateTable::~TCandidateTable() = default;
+
 bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, int32_t threads,
                             const std::function<bool()>& poll, std::atomic<bool>& stop) {
-    lists_.assign(rects.size(), {});
+    rects_ = &rects;
+    grid_.reset();
+    lists_.clear();
     const int32_t n = static_cast<int32_t>(rects.size());
     if (n == 0) return true;
-    std::unique_ptr<TRectGrid> grid;
-    if (useGrid && GridFits(rects)) grid = std::make_unique<TRectGrid>(rects);
+    if (useGrid && GridFits(rects)) {
+        grid_ = std::make_unique<TRectGrid>(rects);
+        return true;
+    }
+    lists_.assign(rects.size(), {});
     TChunkCounter counter(n, 256);
     auto work = [&](int32_t worker) {
-        std::vector<int32_t> seen, slots;
-        if (grid) seen.assign(rects.size(), -1);
         int32_t first, last;
         while (!stop && counter.Next(first, last)) {
             for (int32_t s = first; s < last && !stop; ++s) {
-                if (grid)
-                    QueryGrid(*grid, rects, s, seen, slots, lists_[static_cast<size_t>(s)]);
-                else
-                    TestEveryRect(rects, s, lists_[static_cast<size_t>(s)]);
-                if (!grid && worker == 0 && poll && !poll()) stop = true;
+                TestEveryRect(rects, s, lists_[static_cast<size_t>(s)]);
+                if (worker == 0 && poll && !poll()) stop = true;
             }
         }
     };
     std::function<void()> idle;
-    if (!grid && poll) idle = [&] { if (!poll()) stop = true; };
+    if (poll) idle = [&] { if (!poll()) stop = true; };
     RunOnThreads(threads, work, idle, stop);
     return !stop;
 }
 
-int64_t TCandidateTable::PairCount() const {
-    int64_t pairs = 0;
-    for (const auto& list : lists_) pairs += static_cast<int64_t>(list.size());
-    return pairs;
+const std::vector<int32_t>& TCandidateTable::Of(int32_t s, TCandidateScratch& scratch) const {
+    if (!grid_) return lists_[static_cast<size_t>(s)];
+    if (scratch.Last == s) return scratch.Found;  // the next contour of the same group
+    scratch.Last = -1;
+    QueryGrid(*grid_, *rects_, s, scratch);
+    scratch.Last = s;
+    return scratch.Found;
 }
 
 }  // namespace zv

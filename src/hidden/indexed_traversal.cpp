@@ -61,6 +61,8 @@ private:
 struct TWorkerState {
     bool Caller = false;  // the calling thread: the only one that asks the host
     std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
+    TCandidateScratch Candidates;
+    std::vector<int32_t> Deferred;  // items left to the calling thread
     int64_t Pairs = 0;
     int64_t Crossings = 0;
     TVisibilityScratch Scratch;
@@ -173,7 +175,16 @@ private:
         THbufferItem* item = b_.Items(i);
         const bool examined = b_.IsExamined(i, gi);
         if (examined) {
-            for (int32_t g : CandidatesOf(i, gi, w.Orphan)) {
+            if (!w.Caller && gi < 0) {
+                w.Deferred.push_back(i);  // rare: examined on the calling thread
+                return KeepGoing(w);
+            }
+            const std::vector<int32_t>& candidates = CandidatesOf(i, gi, w);
+            if (!w.Caller && MaskBound(i, candidates) > MaxWorkerMaskValues) {
+                w.Deferred.push_back(i);
+                return KeepGoing(w);
+            }
+            for (int32_t g : candidates) {
                 if (InFrontOf(i, g)) continue;
                 const int32_t end = groupEnd_[g];
                 w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
@@ -220,12 +231,12 @@ private:
     // The groups that can hide something of item i: from the table for a
     // front group's items; for a hole before any outer contour, every front
     // group whose rectangle meets its own.
-    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, std::vector<int32_t>& orphan) const {
-        if (gi >= 0) return table_.Of(slot_[gi]);
-        orphan.clear();
+    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, TWorkerState& w) const {
+        if (gi >= 0) return table_.Of(slot_[gi], w.Candidates);
+        w.Orphan.clear();
         for (const TGroupRect& r : rects_)
-            if (!RectsDisjoint(TightExtent(i), r.Bounds)) orphan.push_back(r.Outer);
-        return orphan;
+            if (!RectsDisjoint(TightExtent(i), r.Bounds)) w.Orphan.push_back(r.Outer);
+        return w.Orphan;
     }
 
     void ExamineInOrder() {
@@ -233,34 +244,31 @@ private:
             if (!ExamineItem(i, workers_[0])) return;
     }
 
-    // An upper bound of the mask values item i can collect: five cuts per
-    // pair of segments.
-    int64_t MaskBound(int32_t i) const {
-        const int32_t gi = group_[i];
-        if (gi < 0) return MaxWorkerMaskValues + 1;  // rare: examined on the calling thread
-        if (slot_[gi] < 0) return 0;
+    // An upper bound of the mask values item i can collect against these
+    // candidates: five cuts per pair of segments.
+    int64_t MaskBound(int32_t i, const std::vector<int32_t>& candidates) const {
         int64_t segments = 0;
-        for (int32_t g : table_.Of(slot_[gi]))
+        for (int32_t g : candidates)
             for (int32_t j = g; j <= groupEnd_[g]; ++j) segments += b_.Items(j)->Points.Count;
         return 5 * static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
     }
 
+    // The items are shared among the threads in chunks; an item whose mask
+    // might outgrow what a helper may build is left to the calling thread,
+    // which takes up every such item once the helpers are done.
     void ExamineShared() {
-        std::vector<int32_t> shared, callerOnly;
-        shared.reserve(static_cast<size_t>(n_));
-        for (int32_t i = 0; i < n_; ++i) (MaskBound(i) > MaxWorkerMaskValues ? callerOnly : shared).push_back(i);
-        TChunkCounter counter(static_cast<int32_t>(shared.size()), 64);
+        TChunkCounter counter(n_, 64);
         auto work = [&](int32_t w) {
             TWorkerState& state = workers_[static_cast<size_t>(w)];
-            if (state.Caller)
-                for (int32_t i : callerOnly)
-                    if (!ExamineItem(i, state)) return;
             int32_t first, last;
             while (!stop_ && counter.Next(first, last))
-                for (int32_t k = first; k < last; ++k)
-                    if (!ExamineItem(shared[static_cast<size_t>(k)], state)) return;
+                for (int32_t i = first; i < last; ++i)
+                    if (!ExamineItem(i, state)) return;
         };
         RunOnThreads(threads_, work, [this] { if (b_.QueryAbort()) stop_ = true; }, stop_);
+        for (const TWorkerState& state : workers_)
+            for (int32_t i : state.Deferred)
+                if (stop_ || !ExamineItem(i, workers_[0])) return;
     }
 
     TzvHiddenbuffer& b_;

@@ -270,7 +270,7 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
     for (int32_t j = first; j <= last; ++j) {
         const TXYArray& other = *Items(j)->Masked.Points;
         if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
-        area.Add(&other, &Items(j)->Index);
+        area.Add(&other, &Items(j)->Index, &Items(j)->Extent);
         if (finite && OutlinesApart(Items(i)->Extent, Items(j)->Extent, ContactBand)) continue;
         AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
