@@ -19,6 +19,11 @@ namespace {
 // need more are examined on the calling thread.
 constexpr int64_t MaxWorkerMaskValues = 12000;
 
+// An item with at least this many candidate groups is first tried against
+// the few (MaxProbes) that are most likely to hide it whole on their own.
+constexpr size_t ProbeFrom = 8;
+constexpr int32_t MaxProbes = 2;
+
 // Items with more points are judged against a plane by their box in view
 // coordinates, not point by point.
 constexpr int32_t MaxPointsJudgedOneByOne = 16;
@@ -58,11 +63,20 @@ private:
     TzvHiddenbuffer::TInterpolateEvent interpolate_;
 };
 
+// The hidden stretches of an item against one group, found ahead of their
+// turn.
+struct TProbe {
+    int32_t Group = -1;
+    std::vector<TStretch> Hidden;
+};
+
 struct TWorkerState {
     bool Caller = false;  // the calling thread: the only one that asks the host
     std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
     TCandidateScratch Candidates;
     std::vector<int32_t> Deferred;  // items left to the calling thread
+    std::vector<std::pair<double, int32_t>> Covers;  // (depth, group) of the groups worth a probe
+    TProbe Probes[MaxProbes];
     int64_t Pairs = 0;
     int64_t Crossings = 0;
     TVisibilityScratch Scratch;
@@ -184,11 +198,18 @@ private:
                 w.Deferred.push_back(i);
                 return KeepGoing(w);
             }
+            const int32_t probed = Probe(i, candidates, w);
+            if (probed < 0) return KeepGoing(w);  // hidden whole by one group
             for (int32_t g : candidates) {
                 if (InFrontOf(i, g)) continue;
                 const int32_t end = groupEnd_[g];
-                w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
-                w.Pairs += end - g + 1;
+                const TProbe* probe = std::find_if(w.Probes, w.Probes + probed, [g](const TProbe& p) { return p.Group == g; });
+                if (probe != w.Probes + probed) {
+                    b_.MergeHiddenStretches(i, probe->Hidden);  // counted when probed
+                } else {
+                    w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
+                    w.Pairs += end - g + 1;
+                }
                 if (!KeepGoing(w)) return false;
                 // Hidden whole: no later group can show any of it again.
                 if (HiddenWhole(*item)) break;
@@ -221,6 +242,42 @@ private:
             boxSlot_[static_cast<size_t>(k)] = static_cast<int32_t>(viewBoxes_.size());
             viewBoxes_.push_back(view_.BoxOf(&points.At<TXYZ>(0), points.Count));
         }
+    }
+
+    // Merging stretches that hide an item whole leaves its mask hidden whole
+    // whatever comes before or after, so a group that does so alone settles
+    // the item. Tried first: the groups whose rectangle holds the item's
+    // extent and whose plane lies in front of the item's first point, the
+    // farthest in front first. Returns -1 when one hid the item whole (its
+    // mask is set), else the number of probes whose stretches are kept.
+    int32_t Probe(int32_t i, const std::vector<int32_t>& candidates, TWorkerState& w) {
+        if (!builtin_ || view_.Eye != 0 || candidates.size() < ProbeFrom) return 0;
+        const THbufferItem& item = *b_.Items(i);
+        const TRect2D& e = item.Extent;
+        const TXYZ& first = item.Points.At<TXYZ>(0);
+        w.Covers.clear();
+        for (int32_t g : candidates) {
+            const TRect2D& r = rects_[static_cast<size_t>(slot_[g])].Bounds;
+            if (e.X1 < r.X1 || e.X2 > r.X2 || e.Y1 < r.Y1 || e.Y2 > r.Y2) continue;
+            const TPlaneFrame& frame = b_.Items(g)->Frame;
+            const double d = view_.Depth(first, TPlane{frame.Origin, frame.Normal});
+            if (d < -static_cast<double>(Eps)) w.Covers.push_back({d, g});
+        }
+        const int32_t keep = std::min(static_cast<int32_t>(w.Covers.size()), MaxProbes);
+        std::partial_sort(w.Covers.begin(), w.Covers.begin() + keep, w.Covers.end());
+        for (int32_t k = 0; k < keep; ++k) {
+            TProbe& probe = w.Probes[k];
+            probe.Group = w.Covers[static_cast<size_t>(k)].second;
+            const int32_t end = groupEnd_[probe.Group];
+            w.Crossings += b_.FindHiddenStretches(i, probe.Group, end, w.Scratch);
+            w.Pairs += end - probe.Group + 1;
+            probe.Hidden.assign(w.Scratch.Hidden.begin(), w.Scratch.Hidden.end());
+            if (b_.HideWhole(i, probe.Hidden)) {
+                b_.MergeHiddenStretches(i, probe.Hidden);
+                return -1;
+            }
+        }
+        return keep;
     }
 
     static bool HiddenWhole(const THbufferItem& item) {

@@ -259,6 +259,14 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
 }
 
 int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch) {
+    const int64_t cuts = FindHiddenStretches(i, first, last, scratch);
+    MergeHiddenStretches(i, scratch.Hidden);
+    return cuts;
+}
+
+int64_t TzvHiddenbuffer::FindHiddenStretches(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch) {
+    std::vector<TStretch>& hidden = scratch.Hidden;
+    hidden.clear();
     const TXYArray& outline = *Items(i)->Masked.Points;
     const int32_t length = OutlineLength(outline);
     if (length < 2) return 0;
@@ -275,8 +283,6 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
         AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
     NormalizeParams(cuts, length);
-    std::vector<TStretch>& hidden = scratch.Hidden;
-    hidden.clear();
     if (cuts.empty()) {
         IsStretchHidden(i, first, area, 0, length, scratch);
     } else {
@@ -286,14 +292,26 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
             IsStretchHidden(i, first, area, from, to, scratch);
         }
     }
-    if (!hidden.empty()) {
-        TPointArray m{};
-        ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
-        StretchMask(hidden, length, m);
-        MergeMask(*Items(i)->Masked.Mask, m);
-        ArrayClear(m);
-    }
     return static_cast<int64_t>(cuts.size());
+}
+
+void TzvHiddenbuffer::MergeHiddenStretches(int32_t i, const std::vector<TStretch>& hidden) {
+    if (hidden.empty()) return;
+    TPointArray m{};
+    ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
+    StretchMask(hidden, OutlineLength(*Items(i)->Masked.Points), m);
+    MergeMask(*Items(i)->Masked.Mask, m);
+    ArrayClear(m);
+}
+
+bool TzvHiddenbuffer::HideWhole(int32_t i, const std::vector<TStretch>& hidden) {
+    if (hidden.empty()) return false;
+    TPointArray m{};
+    ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
+    StretchMask(hidden, OutlineLength(*Items(i)->Masked.Points), m);
+    const bool whole = m.Count == 1 && m.At<double>(0) == -1.0;
+    ArrayClear(m);
+    return whole;
 }
 
 void TzvHiddenbuffer::Calculate() {
