@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "geometry/vector.h"
 
@@ -84,29 +85,126 @@ double Magnitude(const TXYZ& p) { return std::max({std::fabs(p.X), std::fabs(p.Y
 // most a millionth of their difference. The rounding of any depth the engine
 // computes stays below 1e-12 of the magnitudes involved times the tilt of
 // the plane.
-bool TBuiltinView::DepthsClear(double lowest, double highest, double reach, const TXYZ& nv, double band) const {
+bool TBuiltinView::DepthsClear(double lowest, double spread, double reach, const TXYZ& nv, double band) const {
     const double tilt = (std::fabs(nv.X) + std::fabs(nv.Y) + std::fabs(nv.Z)) / std::fabs(nv.Z);
-    const double slack = 1e-6 * (highest - lowest) + 1e-12 * reach * tilt;
+    const double slack = 1e-6 * spread + 1e-12 * reach * tilt;
     return lowest - slack > -0.999 * band;
 }
 
-bool TBuiltinView::NothingBehind(const TXYZ* points, int32_t count, const TPlane& plane, double band) const {
+double TBuiltinView::ToViewAll(const TXYZ* points, int32_t count, std::vector<TXYZ>& out) const {
+    const double inverseNorm = InverseNorm();
+    double reach = inverseNorm * Magnitude(Origin);
+    out.resize(static_cast<size_t>(count));
+    for (int32_t k = 0; k < count; ++k) {
+        out[static_cast<size_t>(k)] = ToView(points[k]);
+        reach = std::max({reach, Magnitude(out[static_cast<size_t>(k)]), inverseNorm * Magnitude(points[k])});
+    }
+    return reach;
+}
+
+namespace {
+
+double Cross(const TXY& a, const TXY& b) { return a.X * b.Y - a.Y * b.X; }
+TXY Minus(const TXY& a, const TXY& b) { return {a.X - b.X, a.Y - b.Y}; }
+
+// The corners of a closed or open outline of at most four distinct corners
+// that turns clearly the same way at every corner (so it is convex and
+// simple); 0 for any other outline. sign: +1 counter-clockwise, -1 clockwise.
+int32_t ConvexCorners(const TXY* outline, int32_t count, TXY corners[4], int& sign) {
+    if (count > 1 && outline[count - 1].X == outline[0].X && outline[count - 1].Y == outline[0].Y) --count;
+    int32_t n = 0;
+    for (int32_t k = 0; k < count; ++k) {
+        const TXY& p = outline[k];
+        if (n > 0 && p.X == corners[n - 1].X && p.Y == corners[n - 1].Y) continue;
+        if (n == 4) return 0;
+        corners[n++] = p;
+    }
+    while (n > 1 && corners[n - 1].X == corners[0].X && corners[n - 1].Y == corners[0].Y) --n;
+    if (n < 3) return 0;
+    sign = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        const TXY a = Minus(corners[(k + 1) % n], corners[k]), b = Minus(corners[(k + 2) % n], corners[(k + 1) % n]);
+        const double turn = Cross(a, b), size = std::sqrt((a.X * a.X + a.Y * a.Y) * (b.X * b.X + b.Y * b.Y));
+        const int s = turn > 1e-9 * size ? 1 : (turn < -1e-9 * size ? -1 : 0);
+        if (s == 0 || (sign != 0 && s != sign)) return 0;
+        sign = s;
+    }
+    return n;
+}
+
+// Narrows [lo, hi] to the parameters t at which a + t (b - a) lies on the
+// inner side of every edge of the convex polygon, moved inwards by inset.
+void ClipToPolygon(const TXY& a, const TXY& b, const TXY* corners, int32_t n, int sign, double inset, double& lo,
+                   double& hi) {
+    for (int32_t k = 0; k < n && lo <= hi; ++k) {
+        const TXY& u = corners[k];
+        const TXY e = Minus(corners[(k + 1) % n], u);
+        const double need = inset * std::sqrt(e.X * e.X + e.Y * e.Y);
+        const double c0 = sign * Cross(e, Minus(a, u)), c1 = sign * Cross(e, Minus(b, u));
+        // c(t) = c0 + t (c1 - c0) >= need
+        if (c1 == c0) {
+            if (!(c0 >= need)) hi = lo - 1;
+            continue;
+        }
+        const double t = (need - c0) / (c1 - c0);
+        if (c1 > c0)
+            lo = std::max(lo, t);
+        else
+            hi = std::min(hi, t);
+    }
+}
+
+}  // namespace
+
+// Only the stretches of a segment inside the clip count; the depth along a
+// segment is affine in its parameter, so the ends of the clipped piece bound
+// it. The ends are widened by a millionth, and the polygon's own rounding is
+// far below the inset the callers use. Without a clip every vertex counts.
+bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                                       const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
+                                       double inset) const {
     if (Eye != 0 || count < 1) return false;
+    TXY corners[4];
+    int sign = 0;
+    const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
     const TXYZ ov = ToView(plane.Origin);
     const TXYZ nv = NormalToView(*this, plane.Normal);
-    if (!(std::fabs(nv.Z) > ParallelLimit * LengthXYZ(nv))) return true;  // every depth reads 0
-    const double inverseNorm = InverseNorm();
-    double reach = std::max(Magnitude(ov), inverseNorm * (Magnitude(Origin) + Magnitude(plane.Origin)));
-    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z)))
+        return true;  // every depth reads 0
+    // depth(p) = (p - ov) . m in view coordinates
+    const TXYZ m{nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    double highest = -std::numeric_limits<double>::infinity(), lowest = -highest;
+    double within = lowest;  // lowest depth that counts
+    double previous = 0;
     for (int32_t k = 0; k < count; ++k) {
-        const TXYZ pv = ToView(points[k]);
-        const double d = DotXYZ(SubXYZ(pv, ov), nv) / nv.Z;
-        if (!(d > -band)) return false;
-        lowest = std::min(lowest, d);
+        const TXYZ& pv = viewPoints[k];
+        const double d = (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
+        if (!std::isfinite(d)) return false;
         highest = std::max(highest, d);
-        reach = std::max({reach, Magnitude(pv), inverseNorm * Magnitude(points[k])});
+        lowest = std::min(lowest, d);
+        if (n == 0) {
+            if (!(d > -band)) return false;
+            within = lowest;
+            continue;
+        }
+        const double da = previous, db = d;
+        previous = d;
+        if (k == 0) continue;
+        if (std::min(da, db) > -0.5 * band) {  // the segment's ends settle it
+            within = std::min(within, std::min(da, db));
+            continue;
+        }
+        double lo = -1e-6, hi = 1 + 1e-6;
+        ClipToPolygon(projected[k - 1], projected[k], corners, n, sign, inset, lo, hi);
+        if (!(lo <= hi)) continue;
+        lo -= 1e-6;
+        hi += 1e-6;
+        within = std::min({within, da + lo * (db - da), da + hi * (db - da)});
     }
-    return DepthsClear(lowest, highest, reach, nv, band);
+    if (n > 0 && !(reach < 1e9)) return false;  // the clip's rounding could approach the inset
+    if (within == std::numeric_limits<double>::infinity()) return true;  // no segment reaches into the clip
+    return DepthsClear(within, highest - lowest, reach, nv, band);
 }
 
 TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {
@@ -136,7 +234,7 @@ bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, doubl
         highest += std::max(lo[a] * m[a], hi[a] * m[a]);
     }
     const double reach = std::max({box.Reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
-    return DepthsClear(lowest, highest, reach, nv, band);
+    return DepthsClear(lowest, highest - lowest, reach, nv, band);
 }
 
 double EyeDistance(double angleDegrees) {

@@ -77,6 +77,8 @@ struct TWorkerState {
     std::vector<int32_t> Deferred;  // items left to the calling thread
     std::vector<std::pair<double, int32_t>> Covers;  // (depth, group) of the groups worth a probe
     TProbe Probes[MaxProbes];
+    std::vector<TXYZ> View;  // the item's points in view coordinates
+    double ViewReach = 0;
     int64_t Pairs = 0;
     int64_t Crossings = 0;
     TVisibilityScratch Scratch;
@@ -198,10 +200,12 @@ private:
                 w.Deferred.push_back(i);
                 return KeepGoing(w);
             }
+            if (builtin_ && view_.Eye == 0 && boxSlot_[static_cast<size_t>(i)] < 0)
+                w.ViewReach = view_.ToViewAll(&item->Points.At<TXYZ>(0), item->Points.Count, w.View);
             const int32_t probed = Probe(i, candidates, w);
             if (probed < 0) return KeepGoing(w);  // hidden whole by one group
             for (int32_t g : candidates) {
-                if (InFrontOf(i, g)) continue;
+                if (InFrontOf(i, g, w)) continue;
                 const int32_t end = groupEnd_[g];
                 const TProbe* probe = std::find_if(w.Probes, w.Probes + probed, [g](const TProbe& p) { return p.Group == g; });
                 if (probe != w.Probes + probed) {
@@ -223,14 +227,22 @@ private:
     // the plane of group g? Then nothing of it is behind the group and the
     // pair can only cut its outline: the pair is skipped.
     // Long outlines are judged by their box in view coordinates.
-    bool InFrontOf(int32_t i, int32_t g) const {
+    bool InFrontOf(int32_t i, int32_t g, const TWorkerState& w) const {
         if (!builtin_ || view_.Eye != 0) return false;
         const TPlaneFrame& frame = b_.Items(g)->Frame;
         const TPlane plane{frame.Origin, frame.Normal};
+        const double band = static_cast<double>(Eps);
         const int32_t box = boxSlot_[static_cast<size_t>(i)];
-        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, static_cast<double>(Eps));
-        const TXYZArray& points = b_.Items(i)->Points;
-        return view_.NothingBehind(&points.At<TXYZ>(0), points.Count, plane, static_cast<double>(Eps));
+        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, band);
+        // Only what lies within a small convex outer contour can be hidden by
+        // it: clearly inside it (by the band) for the judged samples, within
+        // the band of it for the pieces a split judges.
+        const TXYArray& occluder = *b_.Items(g)->Masked.Points;
+        const bool clip = occluder.Count <= 5;
+        const double inset = (b_.CalcOptions & ZVSD_OPTION_SPLIT) != 0 ? -1.5 * band : 0.5 * band;
+        return view_.NothingBehindWithin(w.View.data(), &b_.Items(i)->Masked.Points->At<TXY>(0),
+                                         static_cast<int32_t>(w.View.size()), w.ViewReach,
+                                         clip ? &occluder.At<TXY>(0) : nullptr, occluder.Count, plane, band, inset);
     }
 
     void FindViewBoxes() {
