@@ -16,6 +16,12 @@ TXYZ NormalToView(const TBuiltinView& v, const TXYZ& n) {
     return {DotXYZ(v.Axes[0], n), DotXYZ(v.Axes[1], n), DotXYZ(v.Axes[2], n)};
 }
 
+// The same, written out for the pruning tests (which allow for rounding).
+TXYZ QuickNormalToView(const TBuiltinView& v, const TXYZ& n) {
+    auto dot = [&n](const TXYZ& a) { return a.X * n.X + a.Y * n.Y + a.Z * n.Z; };
+    return {dot(v.Axes[0]), dot(v.Axes[1]), dot(v.Axes[2])};
+}
+
 constexpr double ParallelLimit = 1e-12;
 
 }  // namespace
@@ -124,8 +130,9 @@ int32_t ConvexCorners(const TXY* outline, int32_t count, TXY corners[4], int& si
     sign = 0;
     for (int32_t k = 0; k < n; ++k) {
         const TXY a = Minus(corners[(k + 1) % n], corners[k]), b = Minus(corners[(k + 2) % n], corners[(k + 1) % n]);
-        const double turn = Cross(a, b), size = std::sqrt((a.X * a.X + a.Y * a.Y) * (b.X * b.X + b.Y * b.Y));
-        const int s = turn > 1e-9 * size ? 1 : (turn < -1e-9 * size ? -1 : 0);
+        // |turn| > 1e-9 |a| |b|, without the roots
+        const double turn = Cross(a, b), size2 = (a.X * a.X + a.Y * a.Y) * (b.X * b.X + b.Y * b.Y);
+        const int s = turn * turn > 1e-18 * size2 ? (turn > 0 ? 1 : -1) : 0;
         if (s == 0 || (sign != 0 && s != sign)) return 0;
         sign = s;
     }
@@ -168,7 +175,7 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
     int sign = 0;
     const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
     const TXYZ ov = ToView(plane.Origin);
-    const TXYZ nv = NormalToView(*this, plane.Normal);
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
     if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z)))
         return true;  // every depth reads 0
     // depth(p) = (p - ov) . m in view coordinates
@@ -223,8 +230,8 @@ TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) co
 bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, double band) const {
     if (Eye != 0 || !(box.Lo.X <= box.Hi.X)) return false;
     const TXYZ ov = ToView(plane.Origin);
-    const TXYZ nv = NormalToView(*this, plane.Normal);
-    if (!(std::fabs(nv.Z) > ParallelLimit * LengthXYZ(nv))) return true;  // every depth reads 0
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
+    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
     const double lo[3] = {box.Lo.X - ov.X, box.Lo.Y - ov.Y, box.Lo.Z - ov.Z};
     const double hi[3] = {box.Hi.X - ov.X, box.Hi.Y - ov.Y, box.Hi.Z - ov.Z};
     const double m[3] = {nv.X / nv.Z, nv.Y / nv.Z, 1.0};
