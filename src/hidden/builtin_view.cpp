@@ -176,42 +176,35 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
     const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
     const TXYZ ov = ToView(plane.Origin);
     const TXYZ nv = QuickNormalToView(*this, plane.Normal);
-    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z)))
-        return true;  // every depth reads 0
+    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
     // depth(p) = (p - ov) . m in view coordinates
     const TXYZ m{nv.X / nv.Z, nv.Y / nv.Z, 1.0};
-    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
-    double highest = -std::numeric_limits<double>::infinity(), lowest = -highest;
-    double within = lowest;  // lowest depth that counts
-    double previous = 0;
-    for (int32_t k = 0; k < count; ++k) {
+    auto depth = [&](int32_t k) {
         const TXYZ& pv = viewPoints[k];
-        const double d = (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
-        if (!std::isfinite(d)) return false;
-        highest = std::max(highest, d);
-        lowest = std::min(lowest, d);
-        if (n == 0) {
-            if (!(d > -band)) return false;
-            within = lowest;
-            continue;
+        return (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
+    };
+    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    double within = std::numeric_limits<double>::infinity();  // lowest depth that counts
+    double da = depth(0);
+    for (int32_t k = 1; k < count; ++k) {
+        const double db = depth(k);
+        if (!std::isfinite(da) || !std::isfinite(db)) return false;
+        double lo = 0, hi = 1;
+        if (n > 0) ClipToPolygon(projected[k - 1], projected[k], corners, n, sign, inset, lo, hi);
+        if (lo <= hi) {
+            lo = std::max(0.0, lo - 1e-9);
+            hi = std::min(1.0, hi + 1e-9);
+            within = std::min({within, da + lo * (db - da), da + hi * (db - da)});
+            // A sample at the very end of this segment may be taken a hair
+            // (a parameter rounded up to the vertex) before the start of the
+            // next one.
+            if (hi > 1 - 1e-6 && k + 1 < count) within = std::min(within, db - 2e-7 * std::fabs(depth(k + 1) - db));
         }
-        const double da = previous, db = d;
-        previous = d;
-        if (k == 0) continue;
-        if (std::min(da, db) > -0.5 * band) {  // the segment's ends settle it
-            within = std::min(within, std::min(da, db));
-            continue;
-        }
-        double lo = -1e-6, hi = 1 + 1e-6;
-        ClipToPolygon(projected[k - 1], projected[k], corners, n, sign, inset, lo, hi);
-        if (!(lo <= hi)) continue;
-        lo -= 1e-6;
-        hi += 1e-6;
-        within = std::min({within, da + lo * (db - da), da + hi * (db - da)});
+        da = db;
     }
     if (n > 0 && !(reach < 1e9)) return false;  // the clip's rounding could approach the inset
     if (within == std::numeric_limits<double>::infinity()) return true;  // no segment reaches into the clip
-    return DepthsClear(within, highest - lowest, reach, nv, band);
+    return DepthsClear(within, 0, reach, nv, band);
 }
 
 TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {
