@@ -24,10 +24,7 @@ class TRectGrid;
 
 // Working storage of one thread's queries.
 struct TCandidateScratch {
-    std::vector<int32_t> Seen;  // per slot: the stamp of the last query that met it
-    std::vector<int32_t> Slots;
     std::vector<int32_t> Found;
-    int32_t Stamp = 0;
     int32_t Last = -1;  // the slot whose candidates Found holds
 };
 
