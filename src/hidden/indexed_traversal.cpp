@@ -15,14 +15,16 @@ namespace zv {
 namespace {
 
 // Mask values a worker thread may build for one item without the point-array
-// release message (shown for blocks above 100000 bytes); items that might
-// need more are examined on the calling thread.
+// release message (shown for blocks above 100000 bytes); an item that comes
+// to need more is handed to the calling thread.
 constexpr int64_t MaxWorkerMaskValues = 12000;
 
 // An item with at least this many candidate groups is first tried against
 // the few (MaxProbes) that are most likely to hide it whole on their own.
 constexpr size_t ProbeFrom = 8;
 constexpr int32_t MaxProbes = 2;
+// Probe's answer when the item was handed to the calling thread.
+constexpr int32_t Handed = -2;
 
 // Items with more points are judged against a plane by their box in view
 // coordinates, not point by point.
@@ -196,24 +198,24 @@ private:
                 return KeepGoing(w);
             }
             const std::vector<int32_t>& candidates = CandidatesOf(i, gi, w);
-            if (!w.Caller && MaskBound(i, candidates) > MaxWorkerMaskValues) {
-                w.Deferred.push_back(i);
-                return KeepGoing(w);
-            }
             if (builtin_ && view_.Eye == 0 && boxSlot_[static_cast<size_t>(i)] < 0)
                 w.ViewReach = view_.ToViewAll(&item->Points.At<TXYZ>(0), item->Points.Count, w.View);
             const int32_t probed = Probe(i, candidates, w);
+            if (probed == Handed) return KeepGoing(w);
             if (probed < 0) return KeepGoing(w);  // hidden whole by one group
             for (int32_t g : candidates) {
                 if (InFrontOf(i, g, w)) continue;
                 const int32_t end = groupEnd_[g];
                 const TProbe* probe = std::find_if(w.Probes, w.Probes + probed, [g](const TProbe& p) { return p.Group == g; });
+                const std::vector<TStretch>* hidden = &w.Scratch.Hidden;
                 if (probe != w.Probes + probed) {
-                    b_.MergeHiddenStretches(i, probe->Hidden);  // counted when probed
+                    hidden = &probe->Hidden;  // counted when probed
                 } else {
-                    w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
+                    w.Crossings += b_.FindHiddenStretches(i, g, end, w.Scratch);
                     w.Pairs += end - g + 1;
                 }
+                if (!MayMerge(w, *item, *hidden)) return HandOver(i, w);
+                b_.MergeHiddenStretches(i, *hidden);
                 if (!KeepGoing(w)) return false;
                 // Hidden whole: no later group can show any of it again.
                 if (HiddenWhole(*item)) break;
@@ -261,7 +263,8 @@ private:
     // the item. Tried first: the groups whose rectangle holds the item's
     // extent and whose plane lies in front of the item's first point, the
     // farthest in front first. Returns -1 when one hid the item whole (its
-    // mask is set), else the number of probes whose stretches are kept.
+    // mask is set), Handed when the item went to the calling thread, else
+    // the number of probes whose stretches are kept.
     int32_t Probe(int32_t i, const std::vector<int32_t>& candidates, TWorkerState& w) {
         if (!builtin_ || view_.Eye != 0 || candidates.size() < ProbeFrom) return 0;
         const THbufferItem& item = *b_.Items(i);
@@ -284,6 +287,10 @@ private:
             w.Crossings += b_.FindHiddenStretches(i, probe.Group, end, w.Scratch);
             w.Pairs += end - probe.Group + 1;
             probe.Hidden.assign(w.Scratch.Hidden.begin(), w.Scratch.Hidden.end());
+            if (!MayMerge(w, item, probe.Hidden)) {
+                HandOver(i, w);
+                return Handed;
+            }
             if (b_.HideWhole(i, probe.Hidden)) {
                 b_.MergeHiddenStretches(i, probe.Hidden);
                 return -1;
@@ -313,17 +320,26 @@ private:
             if (!ExamineItem(i, workers_[0])) return;
     }
 
-    // An upper bound of the mask values item i can collect against these
-    // candidates: five cuts per pair of segments.
-    int64_t MaskBound(int32_t i, const std::vector<int32_t>& candidates) const {
-        int64_t segments = 0;
-        for (int32_t g : candidates)
-            for (int32_t j = g; j <= groupEnd_[g]; ++j) segments += b_.Items(j)->Points.Count;
-        return 5 * static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
+    // May this thread merge the stretches into the item's mask? The mask of
+    // the stretches holds at most 6 values per stretch and 6 more (a
+    // stretch through the start becomes two), and the merge's working block
+    // the two masks' values together.
+    static bool MayMerge(const TWorkerState& w, const THbufferItem& item, const std::vector<TStretch>& hidden) {
+        if (w.Caller) return true;
+        const int64_t values = item.Masked.Mask->Count + 6 * static_cast<int64_t>(hidden.size()) + 6;
+        return values <= MaxWorkerMaskValues;
+    }
+
+    // Leaves item i to the calling thread, which examines it afresh: its
+    // mask goes back to what the projection set.
+    bool HandOver(int32_t i, TWorkerState& w) {
+        SetSingleMask(*b_.Items(i)->Masked.Mask, 1.0);
+        w.Deferred.push_back(i);
+        return KeepGoing(w);
     }
 
     // The items are shared among the threads in chunks; an item whose mask
-    // might outgrow what a helper may build is left to the calling thread,
+    // would outgrow what a helper may build is handed to the calling thread,
     // which takes up every such item once the helpers are done.
     void ExamineShared() {
         TChunkCounter counter(n_, 64);
