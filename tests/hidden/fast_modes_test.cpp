@@ -375,7 +375,7 @@ TEST(FastModes, ARunStartedFromInsideARunDoesNothing) {
 // thread, which finishes them as the plain loop would: the point-array
 // message for large blocks comes on the calling thread only. The bars lie in
 // both chunks of 64 items that the two threads share out.
-TEST(FastModes, ABarCutByAThousandTeethIsFinishedOnTheCallingThread) {
+TEST(FastModes, BarsCutByThousandsOfTeethAreFinishedOnTheCallingThread) {
     constexpr int Teeth = 3300;
     std::vector<Polygon> scene;
     Polygon comb{{{2.0 * Teeth, 3, 1}, {0, 3, 1}, {0, 2, 1}}, false};
