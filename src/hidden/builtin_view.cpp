@@ -1,7 +1,9 @@
 #include "hidden/builtin_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "geometry/vector.h"
 
@@ -12,6 +14,12 @@ namespace {
 // product n . d equals (M^T n) . d'.
 TXYZ NormalToView(const TBuiltinView& v, const TXYZ& n) {
     return {DotXYZ(v.Axes[0], n), DotXYZ(v.Axes[1], n), DotXYZ(v.Axes[2], n)};
+}
+
+// The same, written out for the pruning tests (which allow for rounding).
+TXYZ QuickNormalToView(const TBuiltinView& v, const TXYZ& n) {
+    auto dot = [&n](const TXYZ& a) { return a.X * n.X + a.Y * n.Y + a.Z * n.Z; };
+    return {dot(v.Axes[0]), dot(v.Axes[1]), dot(v.Axes[2])};
 }
 
 constexpr double ParallelLimit = 1e-12;
@@ -63,6 +71,170 @@ TXYZ TBuiltinView::Interpolate(const TXYZ& a, const TXYZ& b, double t) const {
         if (den != 0) s = t * wa / den;
     }
     return LerpXYZ(a, b, s);
+}
+
+double TBuiltinView::InverseNorm() const {
+    double norm = 0;
+    for (const auto& row : Inverse) norm = std::max(norm, std::fabs(row[0]) + std::fabs(row[1]) + std::fabs(row[2]));
+    return norm;
+}
+
+namespace {
+
+double Magnitude(const TXYZ& p) { return std::max({std::fabs(p.X), std::fabs(p.Y), std::fabs(p.Z)}); }
+
+}  // namespace
+
+// In a parallel view the depth is an affine function of the point, so along
+// a segment it lies between the depths of the ends; a sample a little
+// outside a segment (a parameter rounded to the next vertex) moves it by at
+// most a millionth of their difference. The rounding of any depth the engine
+// computes stays below 1e-12 of the magnitudes involved times the tilt of
+// the plane.
+bool TBuiltinView::DepthsClear(double lowest, double spread, double reach, const TXYZ& nv, double band) const {
+    const double tilt = (std::fabs(nv.X) + std::fabs(nv.Y) + std::fabs(nv.Z)) / std::fabs(nv.Z);
+    const double slack = 1e-6 * spread + 1e-12 * reach * tilt;
+    return lowest - slack > -0.999 * band;
+}
+
+double TBuiltinView::ToViewAll(const TXYZ* points, int32_t count, std::vector<TXYZ>& out) const {
+    const double inverseNorm = InverseNorm();
+    double reach = inverseNorm * Magnitude(Origin);
+    out.resize(static_cast<size_t>(count));
+    for (int32_t k = 0; k < count; ++k) {
+        out[static_cast<size_t>(k)] = ToView(points[k]);
+        reach = std::max({reach, Magnitude(out[static_cast<size_t>(k)]), inverseNorm * Magnitude(points[k])});
+    }
+    return reach;
+}
+
+namespace {
+
+double Cross(const TXY& a, const TXY& b) { return a.X * b.Y - a.Y * b.X; }
+TXY Minus(const TXY& a, const TXY& b) { return {a.X - b.X, a.Y - b.Y}; }
+
+// The corners of a closed or open outline of at most four distinct corners
+// that turns clearly the same way at every corner (so it is convex and
+// simple); 0 for any other outline. sign: +1 counter-clockwise, -1 clockwise.
+int32_t ConvexCorners(const TXY* outline, int32_t count, TXY corners[4], int& sign) {
+    if (count > 1 && outline[count - 1].X == outline[0].X && outline[count - 1].Y == outline[0].Y) --count;
+    int32_t n = 0;
+    for (int32_t k = 0; k < count; ++k) {
+        const TXY& p = outline[k];
+        if (n > 0 && p.X == corners[n - 1].X && p.Y == corners[n - 1].Y) continue;
+        if (n == 4) return 0;
+        corners[n++] = p;
+    }
+    while (n > 1 && corners[n - 1].X == corners[0].X && corners[n - 1].Y == corners[0].Y) --n;
+    if (n < 3) return 0;
+    sign = 0;
+    for (int32_t k = 0; k < n; ++k) {
+        const TXY a = Minus(corners[(k + 1) % n], corners[k]), b = Minus(corners[(k + 2) % n], corners[(k + 1) % n]);
+        // |turn| > 1e-9 |a| |b|, without the roots
+        const double turn = Cross(a, b), size2 = (a.X * a.X + a.Y * a.Y) * (b.X * b.X + b.Y * b.Y);
+        const int s = turn * turn > 1e-18 * size2 ? (turn > 0 ? 1 : -1) : 0;
+        if (s == 0 || (sign != 0 && s != sign)) return 0;
+        sign = s;
+    }
+    return n;
+}
+
+// Narrows [lo, hi] to the parameters t at which a + t (b - a) lies on the
+// inner side of every edge of the convex polygon, moved inwards by inset.
+void ClipToPolygon(const TXY& a, const TXY& b, const TXY* corners, int32_t n, int sign, double inset, double& lo,
+                   double& hi) {
+    for (int32_t k = 0; k < n && lo <= hi; ++k) {
+        const TXY& u = corners[k];
+        const TXY e = Minus(corners[(k + 1) % n], u);
+        const double need = inset * std::sqrt(e.X * e.X + e.Y * e.Y);
+        const double c0 = sign * Cross(e, Minus(a, u)), c1 = sign * Cross(e, Minus(b, u));
+        // c(t) = c0 + t (c1 - c0) >= need
+        if (c1 == c0) {
+            if (!(c0 >= need)) hi = lo - 1;
+            continue;
+        }
+        const double t = (need - c0) / (c1 - c0);
+        if (c1 > c0)
+            lo = std::max(lo, t);
+        else
+            hi = std::min(hi, t);
+    }
+}
+
+}  // namespace
+
+// Only the stretches of a segment inside the clip count; the depth along a
+// segment is affine in its parameter, so the ends of the clipped piece bound
+// it. The ends are widened by a millionth, and the polygon's own rounding is
+// far below the inset the callers use. Without a clip every vertex counts.
+bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                                       const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
+                                       double inset) const {
+    if (Eye != 0 || count < 1) return false;
+    TXY corners[4];
+    int sign = 0;
+    const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
+    const TXYZ ov = ToView(plane.Origin);
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
+    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
+    // depth(p) = (p - ov) . m in view coordinates
+    const TXYZ m{nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    auto depth = [&](int32_t k) {
+        const TXYZ& pv = viewPoints[k];
+        return (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
+    };
+    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    double within = std::numeric_limits<double>::infinity();  // lowest depth that counts
+    double da = depth(0);
+    for (int32_t k = 1; k < count; ++k) {
+        const double db = depth(k);
+        if (!std::isfinite(da) || !std::isfinite(db)) return false;
+        double lo = 0, hi = 1;
+        if (n > 0) ClipToPolygon(projected[k - 1], projected[k], corners, n, sign, inset, lo, hi);
+        if (lo <= hi) {
+            lo = std::max(0.0, lo - 1e-9);
+            hi = std::min(1.0, hi + 1e-9);
+            within = std::min({within, da + lo * (db - da), da + hi * (db - da)});
+            // A sample at the very end of this segment may be taken a hair
+            // (a parameter rounded up to the vertex) before the start of the
+            // next one.
+            if (hi > 1 - 1e-6 && k + 1 < count) within = std::min(within, db - 2e-7 * std::fabs(depth(k + 1) - db));
+        }
+        da = db;
+    }
+    if (n > 0 && !(reach < 1e9)) return false;  // the clip's rounding could approach the inset
+    if (within == std::numeric_limits<double>::infinity()) return true;  // no segment reaches into the clip
+    return DepthsClear(within, 0, reach, nv, band);
+}
+
+TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {
+    const double inf = std::numeric_limits<double>::infinity();
+    TViewBox box{{inf, inf, inf}, {-inf, -inf, -inf}, InverseNorm() * Magnitude(Origin)};
+    const double inverseNorm = InverseNorm();
+    for (int32_t k = 0; k < count; ++k) {
+        const TXYZ pv = ToView(points[k]);
+        box.Lo = {std::min(box.Lo.X, pv.X), std::min(box.Lo.Y, pv.Y), std::min(box.Lo.Z, pv.Z)};
+        box.Hi = {std::max(box.Hi.X, pv.X), std::max(box.Hi.Y, pv.Y), std::max(box.Hi.Z, pv.Z)};
+        box.Reach = std::max({box.Reach, Magnitude(pv), inverseNorm * Magnitude(points[k])});
+    }
+    return box;
+}
+
+bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, double band) const {
+    if (Eye != 0 || !(box.Lo.X <= box.Hi.X)) return false;
+    const TXYZ ov = ToView(plane.Origin);
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
+    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
+    const double lo[3] = {box.Lo.X - ov.X, box.Lo.Y - ov.Y, box.Lo.Z - ov.Z};
+    const double hi[3] = {box.Hi.X - ov.X, box.Hi.Y - ov.Y, box.Hi.Z - ov.Z};
+    const double m[3] = {nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    double lowest = 0, highest = 0;
+    for (int a = 0; a < 3; ++a) {
+        lowest += std::min(lo[a] * m[a], hi[a] * m[a]);
+        highest += std::max(lo[a] * m[a], hi[a] * m[a]);
+    }
+    const double reach = std::max({box.Reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    return DepthsClear(lowest, highest - lowest, reach, nv, band);
 }
 
 double EyeDistance(double angleDegrees) {

@@ -11,6 +11,9 @@
 // along the view axis; points at or behind the eye (w <= 0) project to NaN.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "zvhlr.h"  // TXY, TXYZ, TPlane
 
 namespace zv {
@@ -33,6 +36,33 @@ struct TBuiltinView {
     // The 3-D point of segment ab whose projection lies at fraction t of the
     // projected segment.
     TXYZ Interpolate(const TXYZ& a, const TXYZ& b, double t) const;
+    // The view coordinates of the points, into out; returns a bound of the
+    // magnitudes that enter a depth of them (for NothingBehindWithin).
+    double ToViewAll(const TXYZ* points, int32_t count, std::vector<TXYZ>& out) const;
+    // True when no point of the polyline through the given points (view
+    // coordinates, reach from ToViewAll), nor a point a hair beyond an end of
+    // one of its segments, can have a depth below -band against the plane,
+    // however the depth of such a point is rounded. With a clip, only the
+    // points within the convex polygon clip count (its edges moved inwards by
+    // inset, outwards for a negative inset; projected[k] must be the
+    // projection of point k); a clip that is not convex with at most four
+    // corners is ignored. Parallel views only: false for a perspective view.
+    bool NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                             const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
+                             double inset) const;
+    // The same question answered from the polyline's box in view
+    // coordinates (see BoxOf): O(1), but it may say false where the points
+    // would say true.
+    struct TViewBox {
+        TXYZ Lo, Hi;   // view coordinates
+        double Reach;  // bound of the magnitudes that enter a depth
+    };
+    TViewBox BoxOf(const TXYZ* points, int32_t count) const;
+    bool NothingBehind(const TViewBox& box, const TPlane& plane, double band) const;
+
+private:
+    double InverseNorm() const;
+    bool DepthsClear(double lowest, double spread, double reach, const TXYZ& nv, double band) const;
 };
 
 // Distance of the eye from the view origin for a point-of-view angle in

@@ -35,6 +35,8 @@ bool GridFits(const std::vector<TGroupRect>& rects) {
     return std::isfinite(x2 - x1) && std::isfinite(y2 - y1) && (x2 - x1) < 1e300 && (y2 - y1) < 1e300;
 }
 
+}  // namespace
+
 // A uniform grid of square cells over the rectangles; each cell lists the
 // slots of the rectangles that cover it, in increasing slot order.
 class TRectGrid {
@@ -72,8 +74,10 @@ public:
         Fill();
     }
 
-    // Calls visit(slot) for every slot of the cells that r covers (a slot
-    // may come more than once) and for every rectangle kept out of the grid.
+    // Calls visit(outer) once for every rectangle not disjoint from r. The
+    // cells hold copies of their rectangles, so the test reads no other
+    // memory; a rectangle in several cells is reported by the first cell
+    // that its range and r's share.
     template <class Visit>
     void Query(const TRect2D& r, Visit visit) const {
         int32_t cx1, cy1, cx2, cy2;
@@ -81,14 +85,23 @@ public:
         for (int32_t cy = cy1; cy <= cy2; ++cy)
             for (int32_t cx = cx1; cx <= cx2; ++cx) {
                 const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
-                for (int64_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) visit(cellSlots_[k]);
+                for (int64_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
+                    const TGroupRect& e = cellRects_[static_cast<size_t>(k)];
+                    if (Disjoint(r, e.Bounds)) continue;
+                    if (cx == std::max(cx1, Cell(e.Bounds.X1, x0_, nx_)) && cy == std::max(cy1, Cell(e.Bounds.Y1, y0_, ny_)))
+                        visit(e.Outer);
+                }
             }
-        for (int32_t s : large_) visit(s);
+        for (int32_t s : large_)
+            if (!Disjoint(r, rects_[static_cast<size_t>(s)].Bounds)) visit(rects_[static_cast<size_t>(s)].Outer);
     }
 
     bool IsLarge(int32_t slot) const { return largeFlag_[static_cast<size_t>(slot)] != 0; }
 
 private:
+    static bool Disjoint(const TRect2D& a, const TRect2D& b) {
+        return a.X1 > b.X2 || b.X1 > a.X2 || a.Y1 > b.Y2 || b.Y1 > a.Y2;
+    }
     int32_t Cell(double v, double origin, int32_t n) const {
         const double c = std::floor((v - origin) * inverse_);
         if (!(c > 0)) return 0;
@@ -118,11 +131,10 @@ private:
             ForCells(rects_[s].Bounds, [&](int64_t c) { ++cellStart_[c + 1]; });
         }
         for (int64_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
-        cellSlots_.resize(static_cast<size_t>(cellStart_[cells]));
+        cellRects_.resize(static_cast<size_t>(cellStart_[cells]));
         std::vector<int64_t> fill(cellStart_.begin(), cellStart_.end() - 1);
         for (size_t s = 0; s < rects_.size(); ++s)
-            if (!largeFlag_[s])
-                ForCells(rects_[s].Bounds, [&](int64_t c) { cellSlots_[fill[c]++] = static_cast<int32_t>(s); });
+            if (!largeFlag_[s]) ForCells(rects_[s].Bounds, [&](int64_t c) { cellRects_[fill[c]++] = rects_[s]; });
     }
     template <class F>
     void ForCells(const TRect2D& r, F f) const {
@@ -136,10 +148,12 @@ private:
     double x0_ = 0, y0_ = 0, inverse_ = 1;
     int32_t nx_ = 1, ny_ = 1;
     std::vector<int64_t> cellStart_;
-    std::vector<int32_t> cellSlots_;
+    std::vector<TGroupRect> cellRects_;  // per cell, in increasing slot order
     std::vector<int32_t> large_;
     std::vector<char> largeFlag_;
 };
+
+namespace {
 
 // The candidates of slot s by testing every other rectangle.
 void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<int32_t>& out) {
@@ -148,60 +162,62 @@ void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<
         if (static_cast<int32_t>(t) != s && !RectsDisjoint(own, rects[t].Bounds)) out.push_back(rects[t].Outer);
 }
 
-// The candidates of slot s through the grid; seen[] holds, per slot, the
-// last query that met it.
-void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s,
-               std::vector<int32_t>& seen, std::vector<int32_t>& slots, std::vector<int32_t>& out) {
-    const TRect2D& own = rects[static_cast<size_t>(s)].Bounds;
+// The candidates of slot s through the grid. Slots and outer contours rise
+// together, so sorting the outer contours sorts by slot.
+void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s, TCandidateScratch& scratch) {
+    std::vector<int32_t>& out = scratch.Found;
+    out.clear();
     if (grid.IsLarge(s)) {
         TestEveryRect(rects, s, out);
         return;
     }
-    slots.clear();
-    grid.Query(own, [&](int32_t t) {
-        if (t == s || seen[static_cast<size_t>(t)] == s) return;
-        seen[static_cast<size_t>(t)] = s;
-        if (!RectsDisjoint(own, rects[static_cast<size_t>(t)].Bounds)) slots.push_back(t);
+    const int32_t own = rects[static_cast<size_t>(s)].Outer;
+    grid.Query(rects[static_cast<size_t>(s)].Bounds, [&](int32_t outer) {
+        if (outer != own) out.push_back(outer);
     });
-    std::sort(slots.begin(), slots.end());
-    out.reserve(slots.size());
-    for (int32_t t : slots) out.push_back(rects[static_cast<size_t>(t)].Outer);
+    std::sort(out.begin(), out.end());
 }
 
 }  // namespace
 
+TCandidateTable::TCandidateTable() = default;
+TCandidateTable::~TCandidateTable() = default;
+
 bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, int32_t threads,
                             const std::function<bool()>& poll, std::atomic<bool>& stop) {
-    lists_.assign(rects.size(), {});
+    rects_ = &rects;
+    grid_.reset();
+    lists_.clear();
     const int32_t n = static_cast<int32_t>(rects.size());
     if (n == 0) return true;
-    std::unique_ptr<TRectGrid> grid;
-    if (useGrid && GridFits(rects)) grid = std::make_unique<TRectGrid>(rects);
+    if (useGrid && GridFits(rects)) {
+        grid_ = std::make_unique<TRectGrid>(rects);
+        return true;
+    }
+    lists_.assign(rects.size(), {});
     TChunkCounter counter(n, 256);
     auto work = [&](int32_t worker) {
-        std::vector<int32_t> seen, slots;
-        if (grid) seen.assign(rects.size(), -1);
         int32_t first, last;
         while (!stop && counter.Next(first, last)) {
             for (int32_t s = first; s < last && !stop; ++s) {
-                if (grid)
-                    QueryGrid(*grid, rects, s, seen, slots, lists_[static_cast<size_t>(s)]);
-                else
-                    TestEveryRect(rects, s, lists_[static_cast<size_t>(s)]);
-                if (!grid && worker == 0 && poll && !poll()) stop = true;
+                TestEveryRect(rects, s, lists_[static_cast<size_t>(s)]);
+                if (worker == 0 && poll && !poll()) stop = true;
             }
         }
     };
     std::function<void()> idle;
-    if (!grid && poll) idle = [&] { if (!poll()) stop = true; };
+    if (poll) idle = [&] { if (!poll()) stop = true; };
     RunOnThreads(threads, work, idle, stop);
     return !stop;
 }
 
-int64_t TCandidateTable::PairCount() const {
-    int64_t pairs = 0;
-    for (const auto& list : lists_) pairs += static_cast<int64_t>(list.size());
-    return pairs;
+const std::vector<int32_t>& TCandidateTable::Of(int32_t s, TCandidateScratch& scratch) const {
+    if (!grid_) return lists_[static_cast<size_t>(s)];
+    if (scratch.Last == s) return scratch.Found;  // the next contour of the same group
+    scratch.Last = -1;
+    QueryGrid(*grid_, *rects_, s, scratch);
+    scratch.Last = s;
+    return scratch.Found;
 }
 
 }  // namespace zv

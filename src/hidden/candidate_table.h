@@ -1,13 +1,14 @@
 // TCandidateTable: for every front-facing group, the other front-facing
 // groups whose bounding rectangles are not disjoint from its own, in
 // increasing item order. These are the only groups that can hide anything of
-// the group's contours. Found through a uniform grid over the rectangles, or
-// by testing every pair.
+// the group's contours. Found through a uniform grid over the rectangles
+// when asked for, or listed in advance by testing every pair.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "geometry/polygon2d.h"
@@ -19,22 +20,39 @@ struct TGroupRect {
     TRect2D Bounds{};   // finite
 };
 
+class TRectGrid;
+
+// Working storage of one thread's queries.
+struct TCandidateScratch {
+    std::vector<int32_t> Found;
+    int32_t Last = -1;  // the slot whose candidates Found holds
+};
+
 class TCandidateTable {
 public:
-    // rects: one per front-facing group, in increasing Outer order. With
-    // useGrid false every pair is tested. threads > 1 shares the groups among
-    // threads (no host code runs here); poll is called on the calling thread
-    // between groups when every pair is tested, and stops the build by
+    TCandidateTable();
+    ~TCandidateTable();
+    TCandidateTable(const TCandidateTable&) = delete;
+    TCandidateTable& operator=(const TCandidateTable&) = delete;
+
+    // rects: one per front-facing group, in increasing Outer order; they
+    // must outlive the table. With useGrid the rectangles are sorted into a
+    // grid and each group's candidates are found when asked for, so the
+    // table holds no lists. Without it every pair is tested now: threads > 1
+    // shares the groups among threads (no host code runs here); poll is
+    // called on the calling thread between groups and stops the build by
     // returning false. Returns false when stopped.
     bool Build(const std::vector<TGroupRect>& rects, bool useGrid, int32_t threads,
                const std::function<bool()>& poll, std::atomic<bool>& stop);
 
     // Candidates of the group in slot s (its position in rects): item
-    // indexes of outer contours, ascending.
-    const std::vector<int32_t>& Of(int32_t s) const { return lists_[static_cast<size_t>(s)]; }
-    int64_t PairCount() const;
+    // indexes of outer contours, ascending. The list lives in the scratch
+    // (or the table) until the next call with the same scratch.
+    const std::vector<int32_t>& Of(int32_t s, TCandidateScratch& scratch) const;
 
 private:
+    const std::vector<TGroupRect>* rects_ = nullptr;
+    std::unique_ptr<TRectGrid> grid_;
     std::vector<std::vector<int32_t>> lists_;
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "geometry/point_array.h"
+#include "geometry/polygon2d.h"
 #include "hidden/outline_index.h"
 
 namespace zv {
@@ -13,10 +14,10 @@ namespace zv {
 class TGroupArea {
 public:
     // The outer contour first, then the holes; index (may be nil) is the
-    // outline's segment index, used when it is ready.
-    void Add(const TXYArray* outline, const TOutlineIndex* index = nullptr) {
-        outlines_.push_back({outline, index && index->Ready(outline->Count) ? index : nullptr});
-    }
+    // outline's segment index, used when it is ready; extent (may be nil) is
+    // the exact box of the outline's points, which lets the questions pass
+    // over outlines far from the point.
+    void Add(const TXYArray* outline, const TOutlineIndex* index = nullptr, const TRect2D* extent = nullptr);
     void Reset() { outlines_.clear(); }
 
     // Distance from q to the nearest edge of any of the group's outlines.
@@ -33,7 +34,13 @@ private:
     struct TOutline {
         const TXYArray* Points;
         const TOutlineIndex* Index;
+        bool Boxed;       // Box holds the exact extent
+        TRect2D Box;
+        double Rounding;  // bound of the rounding of a distance or a crossing near the box
     };
+    static bool FarFromBox(const TOutline& outline, const TXY& q, double band);
+    static bool InsideOutline(const TOutline& outline, const TXY& q);
+
     std::vector<TOutline> outlines_;
 };
 

@@ -106,6 +106,14 @@ public:
     // of cuts the group's outlines made in item i's outline.
     int64_t ComputeVisibility(int32_t i, int32_t first, int32_t last);
     int64_t ComputeVisibility(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch);
+    // The two halves of ComputeVisibility: the hidden stretches (into
+    // scratch.Hidden; returns the number of cuts), and their merge into the
+    // mask. Merging stretches whose own mask reads hidden whole (HideWhole)
+    // leaves the mask hidden whole, whatever it held and whatever is merged
+    // after them.
+    int64_t FindHiddenStretches(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch);
+    void MergeHiddenStretches(int32_t i, const std::vector<TStretch>& hidden);
+    bool HideWhole(int32_t i, const std::vector<TStretch>& hidden);
     // Judges the stretch (from, to) of item i against the group of outer
     // contour o with the given area; appends what is hidden of it to hidden.
     bool IsStretchHidden(int32_t i, int32_t o, const TGroupArea& area, double from, double to,

@@ -15,9 +15,20 @@ namespace zv {
 namespace {
 
 // Mask values a worker thread may build for one item without the point-array
-// release message (shown for blocks above 100000 bytes); items that might
-// need more are examined on the calling thread.
+// release message (shown for blocks above 100000 bytes); an item that comes
+// to need more is handed to the calling thread.
 constexpr int64_t MaxWorkerMaskValues = 12000;
+
+// An item with at least this many candidate groups is first tried against
+// the few (MaxProbes) that are most likely to hide it whole on their own.
+constexpr size_t ProbeFrom = 8;
+constexpr int32_t MaxProbes = 2;
+// Probe's answer when the item was handed to the calling thread.
+constexpr int32_t Handed = -2;
+
+// Items with more points are judged against a plane by their box in view
+// coordinates, not point by point.
+constexpr int32_t MaxPointsJudgedOneByOne = 16;
 
 // Puts the built-in view in place of the projection, depth and interpolation
 // events for the length of a run.
@@ -54,9 +65,22 @@ private:
     TzvHiddenbuffer::TInterpolateEvent interpolate_;
 };
 
+// The hidden stretches of an item against one group, found ahead of their
+// turn.
+struct TProbe {
+    int32_t Group = -1;
+    std::vector<TStretch> Hidden;
+};
+
 struct TWorkerState {
     bool Caller = false;  // the calling thread: the only one that asks the host
     std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
+    TCandidateScratch Candidates;
+    std::vector<int32_t> Deferred;  // items left to the calling thread
+    std::vector<std::pair<double, int32_t>> Covers;  // (depth, group) of the groups worth a probe
+    TProbe Probes[MaxProbes];
+    std::vector<TXYZ> View;  // the item's points in view coordinates
+    double ViewReach = 0;
     int64_t Pairs = 0;
     int64_t Crossings = 0;
     TVisibilityScratch Scratch;
@@ -66,6 +90,7 @@ class TFastRun {
 public:
     explicit TFastRun(TzvHiddenbuffer& buffer) : b_(buffer), n_(buffer.Count()) {
         builtin_ = (buffer.CalcOptions & ZVSD_OPTION_BUILTIN_VIEW) != 0;
+        view_ = buffer.BuiltinView;
         useGrid_ = (buffer.CalcOptions & ZVSD_OPTION_INDEX) != 0;
         threads_ = builtin_ ? ResolveThreadCount(buffer.CalcThreads) : 1;
         if (threads_ > n_ / 64 + 1) threads_ = n_ / 64 + 1;  // small scenes gain nothing from helpers
@@ -81,6 +106,7 @@ public:
         Project();
         if (stop_) return;
         FindGroups();
+        FindViewBoxes();
         if (!table_.Build(rects_, useGrid_, threads_, [this] { return !b_.QueryAbort(); }, stop_)) return;
         workers_.resize(static_cast<size_t>(threads_));
         workers_[0].Caller = true;
@@ -167,10 +193,29 @@ private:
         THbufferItem* item = b_.Items(i);
         const bool examined = b_.IsExamined(i, gi);
         if (examined) {
-            for (int32_t g : CandidatesOf(i, gi, w.Orphan)) {
+            if (!w.Caller && gi < 0) {
+                w.Deferred.push_back(i);  // rare: examined on the calling thread
+                return KeepGoing(w);
+            }
+            const std::vector<int32_t>& candidates = CandidatesOf(i, gi, w);
+            if (builtin_ && view_.Eye == 0 && boxSlot_[static_cast<size_t>(i)] < 0)
+                w.ViewReach = view_.ToViewAll(&item->Points.At<TXYZ>(0), item->Points.Count, w.View);
+            const int32_t probed = Probe(i, candidates, w);
+            if (probed == Handed) return KeepGoing(w);
+            if (probed < 0) return KeepGoing(w);  // hidden whole by one group
+            for (int32_t g : candidates) {
+                if (InFrontOf(i, g, w)) continue;
                 const int32_t end = groupEnd_[g];
-                w.Crossings += b_.ComputeVisibility(i, g, end, w.Scratch);
-                w.Pairs += end - g + 1;
+                const TProbe* probe = std::find_if(w.Probes, w.Probes + probed, [g](const TProbe& p) { return p.Group == g; });
+                const std::vector<TStretch>* hidden = &w.Scratch.Hidden;
+                if (probe != w.Probes + probed) {
+                    hidden = &probe->Hidden;  // counted when probed
+                } else {
+                    w.Crossings += b_.FindHiddenStretches(i, g, end, w.Scratch);
+                    w.Pairs += end - g + 1;
+                }
+                if (!MayMerge(w, *item, *hidden)) return HandOver(i, w);
+                b_.MergeHiddenStretches(i, *hidden);
                 if (!KeepGoing(w)) return false;
                 // Hidden whole: no later group can show any of it again.
                 if (HiddenWhole(*item)) break;
@@ -178,6 +223,80 @@ private:
         }
         if (!examined) item->Masked.Mask->At<double>(0) = -1.0;
         return KeepGoing(w);
+    }
+
+    // With the built-in view: does the item lie wholly in front of (or on)
+    // the plane of group g? Then nothing of it is behind the group and the
+    // pair can only cut its outline: the pair is skipped.
+    // Long outlines are judged by their box in view coordinates.
+    bool InFrontOf(int32_t i, int32_t g, const TWorkerState& w) const {
+        if (!builtin_ || view_.Eye != 0) return false;
+        const TPlaneFrame& frame = b_.Items(g)->Frame;
+        const TPlane plane{frame.Origin, frame.Normal};
+        const double band = static_cast<double>(Eps);
+        const int32_t box = boxSlot_[static_cast<size_t>(i)];
+        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, band);
+        // Only what lies within a small convex outer contour can be hidden by
+        // it: clearly inside it (by the band) for the judged samples, within
+        // the band of it for the pieces a split judges.
+        const TXYArray& occluder = *b_.Items(g)->Masked.Points;
+        const bool clip = occluder.Count <= 5;
+        const double inset = (b_.CalcOptions & ZVSD_OPTION_SPLIT) != 0 ? -1.5 * band : 0.5 * band;
+        return view_.NothingBehindWithin(w.View.data(), &b_.Items(i)->Masked.Points->At<TXY>(0),
+                                         static_cast<int32_t>(w.View.size()), w.ViewReach,
+                                         clip ? &occluder.At<TXY>(0) : nullptr, occluder.Count, plane, band, inset);
+    }
+
+    void FindViewBoxes() {
+        boxSlot_.assign(static_cast<size_t>(n_), -1);
+        if (!builtin_ || view_.Eye != 0) return;
+        for (int32_t k = 0; k < n_; ++k) {
+            const TXYZArray& points = b_.Items(k)->Points;
+            if (points.Count <= MaxPointsJudgedOneByOne) continue;
+            boxSlot_[static_cast<size_t>(k)] = static_cast<int32_t>(viewBoxes_.size());
+            viewBoxes_.push_back(view_.BoxOf(&points.At<TXYZ>(0), points.Count));
+        }
+    }
+
+    // Merging stretches that hide an item whole leaves its mask hidden whole
+    // whatever comes before or after, so a group that does so alone settles
+    // the item. Tried first: the groups whose rectangle holds the item's
+    // extent and whose plane lies in front of the item's first point, the
+    // farthest in front first. Returns -1 when one hid the item whole (its
+    // mask is set), Handed when the item went to the calling thread, else
+    // the number of probes whose stretches are kept.
+    int32_t Probe(int32_t i, const std::vector<int32_t>& candidates, TWorkerState& w) {
+        if (!builtin_ || view_.Eye != 0 || candidates.size() < ProbeFrom) return 0;
+        const THbufferItem& item = *b_.Items(i);
+        const TRect2D& e = item.Extent;
+        const TXYZ& first = item.Points.At<TXYZ>(0);
+        w.Covers.clear();
+        for (int32_t g : candidates) {
+            const TRect2D& r = rects_[static_cast<size_t>(slot_[g])].Bounds;
+            if (e.X1 < r.X1 || e.X2 > r.X2 || e.Y1 < r.Y1 || e.Y2 > r.Y2) continue;
+            const TPlaneFrame& frame = b_.Items(g)->Frame;
+            const double d = view_.Depth(first, TPlane{frame.Origin, frame.Normal});
+            if (d < -static_cast<double>(Eps)) w.Covers.push_back({d, g});
+        }
+        const int32_t keep = std::min(static_cast<int32_t>(w.Covers.size()), MaxProbes);
+        std::partial_sort(w.Covers.begin(), w.Covers.begin() + keep, w.Covers.end());
+        for (int32_t k = 0; k < keep; ++k) {
+            TProbe& probe = w.Probes[k];
+            probe.Group = w.Covers[static_cast<size_t>(k)].second;
+            const int32_t end = groupEnd_[probe.Group];
+            w.Crossings += b_.FindHiddenStretches(i, probe.Group, end, w.Scratch);
+            w.Pairs += end - probe.Group + 1;
+            probe.Hidden.assign(w.Scratch.Hidden.begin(), w.Scratch.Hidden.end());
+            if (!MayMerge(w, item, probe.Hidden)) {
+                HandOver(i, w);
+                return Handed;
+            }
+            if (b_.HideWhole(i, probe.Hidden)) {
+                b_.MergeHiddenStretches(i, probe.Hidden);
+                return -1;
+            }
+        }
+        return keep;
     }
 
     static bool HiddenWhole(const THbufferItem& item) {
@@ -188,12 +307,12 @@ private:
     // The groups that can hide something of item i: from the table for a
     // front group's items; for a hole before any outer contour, every front
     // group whose rectangle meets its own.
-    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, std::vector<int32_t>& orphan) const {
-        if (gi >= 0) return table_.Of(slot_[gi]);
-        orphan.clear();
+    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, TWorkerState& w) const {
+        if (gi >= 0) return table_.Of(slot_[gi], w.Candidates);
+        w.Orphan.clear();
         for (const TGroupRect& r : rects_)
-            if (!RectsDisjoint(TightExtent(i), r.Bounds)) orphan.push_back(r.Outer);
-        return orphan;
+            if (!RectsDisjoint(TightExtent(i), r.Bounds)) w.Orphan.push_back(r.Outer);
+        return w.Orphan;
     }
 
     void ExamineInOrder() {
@@ -201,39 +320,46 @@ private:
             if (!ExamineItem(i, workers_[0])) return;
     }
 
-    // An upper bound of the mask values item i can collect: five cuts per
-    // pair of segments.
-    int64_t MaskBound(int32_t i) const {
-        const int32_t gi = group_[i];
-        if (gi < 0) return MaxWorkerMaskValues + 1;  // rare: examined on the calling thread
-        if (slot_[gi] < 0) return 0;
-        int64_t segments = 0;
-        for (int32_t g : table_.Of(slot_[gi]))
-            for (int32_t j = g; j <= groupEnd_[g]; ++j) segments += b_.Items(j)->Points.Count;
-        return 5 * static_cast<int64_t>(b_.Items(i)->Points.Count) * segments + 2;
+    // May this thread merge the stretches into the item's mask? The mask of
+    // the stretches holds at most 6 values per stretch and 6 more (a
+    // stretch through the start becomes two), and the merge's working block
+    // the two masks' values together.
+    static bool MayMerge(const TWorkerState& w, const THbufferItem& item, const std::vector<TStretch>& hidden) {
+        if (w.Caller) return true;
+        const int64_t values = item.Masked.Mask->Count + 6 * static_cast<int64_t>(hidden.size()) + 6;
+        return values <= MaxWorkerMaskValues;
     }
 
+    // Leaves item i to the calling thread, which examines it afresh: its
+    // mask goes back to what the projection set.
+    bool HandOver(int32_t i, TWorkerState& w) {
+        SetSingleMask(*b_.Items(i)->Masked.Mask, 1.0);
+        w.Deferred.push_back(i);
+        return KeepGoing(w);
+    }
+
+    // The items are shared among the threads in chunks; an item whose mask
+    // would outgrow what a helper may build is handed to the calling thread,
+    // which takes up every such item once the helpers are done.
     void ExamineShared() {
-        std::vector<int32_t> shared, callerOnly;
-        shared.reserve(static_cast<size_t>(n_));
-        for (int32_t i = 0; i < n_; ++i) (MaskBound(i) > MaxWorkerMaskValues ? callerOnly : shared).push_back(i);
-        TChunkCounter counter(static_cast<int32_t>(shared.size()), 64);
+        TChunkCounter counter(n_, 64);
         auto work = [&](int32_t w) {
             TWorkerState& state = workers_[static_cast<size_t>(w)];
-            if (state.Caller)
-                for (int32_t i : callerOnly)
-                    if (!ExamineItem(i, state)) return;
             int32_t first, last;
             while (!stop_ && counter.Next(first, last))
-                for (int32_t k = first; k < last; ++k)
-                    if (!ExamineItem(shared[static_cast<size_t>(k)], state)) return;
+                for (int32_t i = first; i < last; ++i)
+                    if (!ExamineItem(i, state)) return;
         };
         RunOnThreads(threads_, work, [this] { if (b_.QueryAbort()) stop_ = true; }, stop_);
+        for (const TWorkerState& state : workers_)
+            for (int32_t i : state.Deferred)
+                if (stop_ || !ExamineItem(i, workers_[0])) return;
     }
 
     TzvHiddenbuffer& b_;
     const int32_t n_;
     bool builtin_ = false;
+    TBuiltinView view_;
     bool useGrid_ = false;
     int32_t threads_ = 1;
     std::atomic<bool> stop_{false};
@@ -241,6 +367,8 @@ private:
     std::vector<int32_t> groupEnd_;  // per outer contour: the last item of its group
     std::vector<int32_t> slot_;      // per outer contour: its position in rects_, -1 when not front
     std::vector<TGroupRect> rects_;
+    std::vector<int32_t> boxSlot_;  // per item: its entry in viewBoxes_, -1 for none
+    std::vector<TBuiltinView::TViewBox> viewBoxes_;
     TCandidateTable table_;
     std::vector<TWorkerState> workers_;
 };

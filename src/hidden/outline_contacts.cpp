@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/vector.h"
+#include "hidden/distance_bound.h"
 
 namespace zv {
 namespace {
@@ -80,19 +81,19 @@ void EdgeContacts(int32_t k, const TXY& a0, const TXY& a1, const TXY& b0, const 
     const TBox boxA = SegmentBox(a0, a1, 0.0), boxB = SegmentBox(b0, b1, 0.0);
     const double margin = 2 * band + 1e-12 * std::max(Magnitude(boxA), Magnitude(boxB));
     double d;
-    if (!SurelyFar(a0, boxB, margin)) {
+    if (!SurelyFar(a0, boxB, margin) && !SurelyBeyond(a0, b0, b1, band)) {
         FootFraction(b0, b1, a0, d);
         if (d <= band) params.push_back(k);
     }
-    if (!SurelyFar(a1, boxB, margin)) {
+    if (!SurelyFar(a1, boxB, margin) && !SurelyBeyond(a1, b0, b1, band)) {
         FootFraction(b0, b1, a1, d);
         if (d <= band) params.push_back(k + 1.0);
     }
-    if (!SurelyFar(b0, boxA, margin)) {
+    if (!SurelyFar(b0, boxA, margin) && !SurelyBeyond(b0, a0, a1, band)) {
         const double f = FootFraction(a0, a1, b0, d);
         if (d <= band) params.push_back(k + f);
     }
-    if (!SurelyFar(b1, boxA, margin)) {
+    if (!SurelyFar(b1, boxA, margin) && !SurelyBeyond(b1, a0, a1, band)) {
         const double f = FootFraction(a0, a1, b1, d);
         if (d <= band) params.push_back(k + f);
     }

@@ -29,21 +29,9 @@ void FillBuckets(int32_t buckets, int32_t items, Each each, std::vector<int32_t>
 
 }  // namespace
 
-int32_t TOutlineIndex::Clamp(double v, int32_t n) {
-    const double c = std::floor(v);
-    if (!(c > 0)) return 0;
-    return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
-}
-
 void TOutlineIndex::Reset() {
     count_ = 0;
-    cellStart_.clear();
-    cellSegs_.clear();
-    firstX_.clear();
-    firstY_.clear();
-    long_.clear();
-    slabStart_.clear();
-    slabSegs_.clear();
+    store_.reset();
 }
 
 void TOutlineIndex::Build(const TXYArray& outline, double reach) {
@@ -90,33 +78,37 @@ void TOutlineIndex::Build(const TXYArray& outline, double reach) {
         slabs_ = std::max(1, slabs_ / 2);
     }
 
-    firstX_.resize(static_cast<size_t>(n));
-    firstY_.resize(static_cast<size_t>(n));
+    store_ = std::make_unique<TStore>();
+    TStore& s = *store_;
+    std::vector<int32_t>& firstX = s.FirstX;
+    std::vector<int32_t>& firstY = s.FirstY;
+    firstX.resize(static_cast<size_t>(n));
+    firstY.resize(static_cast<size_t>(n));
     std::vector<char> isLong(static_cast<size_t>(n), 0);
     for (int32_t k = 0; k < n; ++k) {
         const TSegBox& b = boxes[k];
-        firstX_[k] = CellX(b.X1);
-        firstY_[k] = CellY(b.Y1);
-        const int64_t cells = static_cast<int64_t>(CellX(b.X2) - firstX_[k] + 1) * (CellY(b.Y2) - firstY_[k] + 1);
+        firstX[k] = CellX(b.X1);
+        firstY[k] = CellY(b.Y1);
+        const int64_t cells = static_cast<int64_t>(CellX(b.X2) - firstX[k] + 1) * (CellY(b.Y2) - firstY[k] + 1);
         if (cells > MaxCellsPerSegment) {
             isLong[k] = 1;
-            long_.push_back(k);
+            s.Long.push_back(k);
         }
     }
     FillBuckets(
         nx_ * ny_, n,
         [&](int32_t k, auto add) {
             if (isLong[k]) return;
-            for (int32_t cy = firstY_[k]; cy <= CellY(boxes[k].Y2); ++cy)
-                for (int32_t cx = firstX_[k]; cx <= CellX(boxes[k].X2); ++cx) add(static_cast<int64_t>(cy) * nx_ + cx);
+            for (int32_t cy = firstY[k]; cy <= CellY(boxes[k].Y2); ++cy)
+                for (int32_t cx = firstX[k]; cx <= CellX(boxes[k].X2); ++cx) add(static_cast<int64_t>(cy) * nx_ + cx);
         },
-        cellStart_, cellSegs_);
+        s.CellStart, s.CellSegs);
     FillBuckets(
         slabs_, n,
         [&](int32_t k, auto add) {
-            for (int32_t s = Slab(boxes[k].Y1); s <= Slab(boxes[k].Y2); ++s) add(s);
+            for (int32_t slab = Slab(boxes[k].Y1); slab <= Slab(boxes[k].Y2); ++slab) add(slab);
         },
-        slabStart_, slabSegs_);
+        s.SlabStart, s.SlabSegs);
     count_ = n;
 }
 

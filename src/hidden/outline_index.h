@@ -6,7 +6,9 @@
 // exact tests as to the whole outline, so the answers do not change.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "geometry/point_array.h"
@@ -29,48 +31,59 @@ public:
     // meets the box [x1, x2] x [y1, y2].
     template <class Visit>
     void ForBox(double x1, double y1, double x2, double y2, Visit visit) const {
+        const TStore& s = *store_;
         const int32_t qx1 = CellX(x1), qx2 = CellX(x2), qy1 = CellY(y1), qy2 = CellY(y2);
         for (int32_t cy = qy1; cy <= qy2; ++cy)
             for (int32_t cx = qx1; cx <= qx2; ++cx) {
                 const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
-                for (int32_t e = cellStart_[c]; e < cellStart_[c + 1]; ++e) {
-                    const int32_t k = cellSegs_[e];
+                for (int32_t e = s.CellStart[c]; e < s.CellStart[c + 1]; ++e) {
+                    const int32_t k = s.CellSegs[e];
                     // A segment covers several cells: visit it in the first
                     // cell that both ranges share.
-                    if (cx == (firstX_[k] > qx1 ? firstX_[k] : qx1) && cy == (firstY_[k] > qy1 ? firstY_[k] : qy1))
+                    if (cx == (s.FirstX[k] > qx1 ? s.FirstX[k] : qx1) && cy == (s.FirstY[k] > qy1 ? s.FirstY[k] : qy1))
                         visit(k);
                 }
             }
-        for (int32_t k : long_) visit(k);
+        for (int32_t k : s.Long) visit(k);
     }
 
     // Calls visit(k) for every segment whose widened box may hold the point
     // (each once).
     template <class Visit>
     void ForPoint(double x, double y, Visit visit) const {
+        const TStore& s = *store_;
         const int64_t c = static_cast<int64_t>(CellY(y)) * nx_ + CellX(x);
-        for (int32_t e = cellStart_[c]; e < cellStart_[c + 1]; ++e) visit(cellSegs_[e]);
-        for (int32_t k : long_) visit(k);
+        for (int32_t e = s.CellStart[c]; e < s.CellStart[c + 1]; ++e) visit(s.CellSegs[e]);
+        for (int32_t k : s.Long) visit(k);
     }
 
     // Calls visit(k) once for every segment whose y range may hold y.
     template <class Visit>
     void ForRow(double y, Visit visit) const {
-        const int32_t s = Slab(y);
-        for (int32_t e = slabStart_[s]; e < slabStart_[s + 1]; ++e) visit(slabSegs_[e]);
+        const TStore& s = *store_;
+        const int32_t slab = Slab(y);
+        for (int32_t e = s.SlabStart[slab]; e < s.SlabStart[slab + 1]; ++e) visit(s.SlabSegs[e]);
     }
 
 private:
     int32_t CellX(double x) const { return Clamp((x - x0_) * invX_, nx_); }
     int32_t CellY(double y) const { return Clamp((y - y0_) * invY_, ny_); }
     int32_t Slab(double y) const { return Clamp((y - y0_) * invSlab_, slabs_); }
-    static int32_t Clamp(double v, int32_t n);
+    static int32_t Clamp(double v, int32_t n) {
+        const double c = std::floor(v);
+        if (!(c > 0)) return 0;
+        return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
+    }
 
     int32_t count_ = 0;
     double x0_ = 0, y0_ = 0, invX_ = 0, invY_ = 0, invSlab_ = 0;
     int32_t nx_ = 1, ny_ = 1, slabs_ = 1;
-    std::vector<int32_t> cellStart_, cellSegs_, firstX_, firstY_, long_;
-    std::vector<int32_t> slabStart_, slabSegs_;
+    // The buckets, held only while built: most outlines never get an index.
+    struct TStore {
+        std::vector<int32_t> CellStart, CellSegs, FirstX, FirstY, Long;
+        std::vector<int32_t> SlabStart, SlabSegs;
+    };
+    std::unique_ptr<TStore> store_;
 };
 
 }  // namespace zv

@@ -98,6 +98,13 @@ private:
     const TXY* q_ = nullptr;
 };
 
+// Are two outlines with these exact extents too far apart for any contact?
+// The same comparisons as the edge boxes' test, on boxes that hold every
+// edge box, so no contact that test would let through is skipped.
+bool OutlinesApart(const TRect2D& a, const TRect2D& b, double band) {
+    return a.X1 > b.X2 + band || b.X1 - band > a.X2 || a.Y1 > b.Y2 + band || b.Y1 - band > a.Y2;
+}
+
 }  // namespace
 
 bool TzvHiddenbuffer::IsFront(int32_t index) const {
@@ -252,6 +259,14 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
 }
 
 int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch) {
+    const int64_t cuts = FindHiddenStretches(i, first, last, scratch);
+    MergeHiddenStretches(i, scratch.Hidden);
+    return cuts;
+}
+
+int64_t TzvHiddenbuffer::FindHiddenStretches(int32_t i, int32_t first, int32_t last, TVisibilityScratch& scratch) {
+    std::vector<TStretch>& hidden = scratch.Hidden;
+    hidden.clear();
     const TXYArray& outline = *Items(i)->Masked.Points;
     const int32_t length = OutlineLength(outline);
     if (length < 2) return 0;
@@ -259,15 +274,15 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
     area.Reset();
     std::vector<double>& cuts = scratch.Cuts;
     cuts.clear();
+    const bool finite = Items(i)->ProjectedFinite;
     for (int32_t j = first; j <= last; ++j) {
         const TXYArray& other = *Items(j)->Masked.Points;
         if (!Items(j)->ProjectedFinite || other.Count < 2) continue;
-        area.Add(&other, &Items(j)->Index);
+        area.Add(&other, &Items(j)->Index, &Items(j)->Extent);
+        if (finite && OutlinesApart(Items(i)->Extent, Items(j)->Extent, ContactBand)) continue;
         AppendOutlineContacts(outline, &Items(i)->Index, other, &Items(j)->Index, ContactBand, cuts);
     }
     NormalizeParams(cuts, length);
-    std::vector<TStretch>& hidden = scratch.Hidden;
-    hidden.clear();
     if (cuts.empty()) {
         IsStretchHidden(i, first, area, 0, length, scratch);
     } else {
@@ -277,14 +292,26 @@ int64_t TzvHiddenbuffer::ComputeVisibility(int32_t i, int32_t first, int32_t las
             IsStretchHidden(i, first, area, from, to, scratch);
         }
     }
-    if (!hidden.empty()) {
-        TPointArray m{};
-        ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
-        StretchMask(hidden, length, m);
-        MergeMask(*Items(i)->Masked.Mask, m);
-        ArrayClear(m);
-    }
     return static_cast<int64_t>(cuts.size());
+}
+
+void TzvHiddenbuffer::MergeHiddenStretches(int32_t i, const std::vector<TStretch>& hidden) {
+    if (hidden.empty()) return;
+    TPointArray m{};
+    ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
+    StretchMask(hidden, OutlineLength(*Items(i)->Masked.Points), m);
+    MergeMask(*Items(i)->Masked.Mask, m);
+    ArrayClear(m);
+}
+
+bool TzvHiddenbuffer::HideWhole(int32_t i, const std::vector<TStretch>& hidden) {
+    if (hidden.empty()) return false;
+    TPointArray m{};
+    ArrayInit(m, 8, 2 * static_cast<int32_t>(hidden.size()) + 2);
+    StretchMask(hidden, OutlineLength(*Items(i)->Masked.Points), m);
+    const bool whole = m.Count == 1 && m.At<double>(0) == -1.0;
+    ArrayClear(m);
+    return whole;
 }
 
 void TzvHiddenbuffer::Calculate() {

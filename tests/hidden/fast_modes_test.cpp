@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -13,6 +14,7 @@
 #include "hidden/builtin_view.h"
 #include "geometry/space.h"
 #include "hidden/hidden_buffer.h"
+#include "runtime/message.h"
 
 namespace zv {
 namespace {
@@ -325,6 +327,56 @@ TEST(FastModes, ARunStartedFromInsideARunDoesNothing) {
     };
     host.Calculate();
     EXPECT_EQ(begins, 1);
+}
+
+// Thin bars behind a comb of 3300 teeth: every bar collects more mask values
+// than a helper thread may build, so a helper hands its bars to the calling
+// thread, which finishes them as the plain loop would: the point-array
+// message for large blocks comes on the calling thread only. The bars lie in
+// both chunks of 64 items that the two threads share out.
+TEST(FastModes, BarsCutByThousandsOfTeethAreFinishedOnTheCallingThread) {
+    constexpr int Teeth = 3300;
+    std::vector<Polygon> scene;
+    Polygon comb{{{2.0 * Teeth, 3, 1}, {0, 3, 1}, {0, 2, 1}}, false};
+    for (int k = 0; k < Teeth; ++k)
+        for (TXYZ p : {TXYZ{2 * k + 0.5, 2, 1}, TXYZ{2 * k + 0.5, -1, 1}, TXYZ{2 * k + 1.5, -1, 1}, TXYZ{2 * k + 1.5, 2, 1}})
+            comb.points.push_back(p);
+    comb.points.push_back({2.0 * Teeth, 2, 1});
+    scene.push_back(comb);
+    auto bar = [&](double y) {
+        scene.push_back({{{-1, y, 0}, {2.0 * Teeth + 1, y, 0}, {2.0 * Teeth + 1, y + 0.1, 0}, {-1, y + 0.1, 0}}, false});
+    };
+    bar(0);
+    bar(1);
+    for (int k = 0; k < 61; ++k) {  // far away
+        const double x = 1e4 + 2 * k;
+        scene.push_back({{{x, 0, 0}, {x + 1, 0, 0}, {x + 1, 1, 0}, {x, 1, 0}}, false});
+    }
+    bar(0.5);
+    bar(1.5);
+    // Turned on its side (which also turns the outlines clockwise): the even-
+    // odd test then meets the teeth one at a time, not all at once.
+    for (Polygon& p : scene)
+        for (TXYZ& q : p.points) std::swap(q.X, q.Y);
+    static std::thread::id owner;
+    static std::atomic<int> foreignMessages{0};
+    owner = std::this_thread::get_id();
+    SetMessageHandler([](int32_t, const char*, void*) { foreignMessages += std::this_thread::get_id() != owner; }, nullptr);
+    ViewHost reference(TBuiltinView{}), fast(TBuiltinView{});
+    reference.Load(scene);
+    reference.Calculate();
+    fast.Load(scene);
+    fast.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    fast.CalcThreads = 2;
+    foreignMessages = 0;
+    fast.Calculate();
+    SetMessageHandler(nullptr, nullptr);
+    EXPECT_EQ(foreignMessages, 0);
+    const std::vector<ItemState> a = StateOf(fast), b = StateOf(reference);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_GT(b[1].mask.size(), 4 * Teeth);
+    for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(SameBits(a[i].mask, b[i].mask)) << i;
+    EXPECT_FALSE(fast.foreignThread);
 }
 
 }  // namespace
