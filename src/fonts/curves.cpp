@@ -4,6 +4,7 @@
 #include <cmath>
 #include <span>
 
+#include "fonts/surface_patch.h"
 #include "geometry/vector.h"
 #include "runtime/number_text.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 std::span<const TClass* const> CurveClasses() {
     static const TClass* const classes[] = {&TLine::Class(), &TBezier::Class(), &TDim::Class(), &TQspline::Class(),
-                                            &TArc::Class()};
+                                            &TArc::Class(),  &TSurfacePatch::Class()};
     return classes;
 }
 

@@ -89,6 +89,7 @@ public:
     void Invalidate() override;
     void InvalidateWindow(const TRect* area, bool erase) override;
     void DrawText(const TXYZ& pos, const std::string& text) override;
+    void DrawSymbolHook(TZvComponent* ref) override;
     void DrawLine3D(const TXYZ& p1, const TXYZ& p2) override;
     // Array 0 is the outer contour, the others its holes. Filled when the
     // polygon mode is GL_FILL; otherwise outlines, each closed when it

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "fonts/stroke_font.h"
+#include "fonts/surface_patch.h"
 #include "geometry/space.h"
 #include "geometry/tessellation.h"
 #include "geometry/vector.h"
@@ -252,6 +253,53 @@ void TZvOglCanvas::SetTexture(Tzvbitmap* texture) {
     const GLfloat filter = texture->Filter() != 0 ? static_cast<GLfloat>(texture->Filter()) : GL_NEAREST;
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    CheckError();
+}
+
+// A surface patch evaluated by OpenGL: the control points define the vertex
+// map and, through their first two coordinates, the texture map. A render
+// pass evaluates the whole grid; a select pass draws every cell on its own,
+// named by its row (9000) and column (10000) under the patch (8000).
+void TZvOglCanvas::DrawSymbolHook(TZvComponent* ref) {
+    const auto* patch = dynamic_cast<const TSurfacePatch*>(ref);
+    const int32_t mode = GetRenderMode();
+    if (!patch || patch->Empty() || !IsGLRenderMode(mode) || !HandleValid()) return;
+    NamePairs names(*this);
+    if (mode == kSelectMode && !PickSuppressed()) {
+        PushMatrixName();
+        names.Adopt();
+    }
+    const int32_t uOrder = patch->UOrder(), vOrder = patch->VOrder();
+    const double* points = &patch->ControlPoints()[0].X;
+    glMap2d(GL_MAP2_VERTEX_3, 0.0, 1.0, 3, uOrder, 0.0, 1.0, 3 * uOrder, vOrder, points);
+    glMap2d(GL_MAP2_TEXTURE_COORD_2, 0.0, 1.0, 3, uOrder, 0.0, 1.0, 3 * uOrder, vOrder, points);
+    glEnable(GL_AUTO_NORMAL);
+    glEnable(GL_MAP2_VERTEX_3);
+    glEnable(GL_MAP2_TEXTURE_COORD_2);
+    const TPatchGrid& g = patch->Grid();
+    glMapGrid2d(g.USegments, g.U0, g.U1, g.VSegments, g.V0, g.V1);
+    if (mode != kSelectMode) {
+        glEvalMesh2(static_cast<GLenum>(PolygonMode()), 0, g.USegments, 0, g.VSegments);
+    } else {
+        names.Push(8000, PickObject(patch));
+        const auto u = [&g](int32_t j) { return g.U0 + (g.U1 - g.U0) * j / g.USegments; };
+        const auto v = [&g](int32_t i) { return g.V0 + (g.V1 - g.V0) * i / g.VSegments; };
+        for (int32_t i = 0; i < g.VSegments; ++i) {
+            for (int32_t j = 0; j < g.USegments; ++j) {
+                NamePairs cell(*this);
+                cell.Push(9000, i);
+                cell.Push(10000, j);
+                // Wound like the cells of the evaluated mesh, so that the
+                // same faces are culled in both passes.
+                glBegin(GL_POLYGON);
+                glEvalCoord2d(u(j), v(i));
+                glEvalCoord2d(u(j), v(i + 1));
+                glEvalCoord2d(u(j + 1), v(i + 1));
+                glEvalCoord2d(u(j + 1), v(i));
+                glEnd();
+            }
+        }
+    }
     CheckError();
 }
 

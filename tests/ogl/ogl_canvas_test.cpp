@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/ground.h"
+#include "fonts/surface_patch.h"
 #include "message_capture.h"
 #include "ogl/gl_entry_points.h"
 #include "ogl/ogl_canvas.h"
@@ -303,6 +304,32 @@ TEST(OglErrorText, NamesTheErrorCodes) {
         {0, ""}, {0x500, "Error: GL_INVALID_ENUM"}, {0x502, "Error: GL_INVALID_OPERATION"},
         {0x505, "Error: GL_OUT_OF_MEMORY"}, {0x506, "Unbekannter Fehler 1286"}};
     for (const auto& [code, text] : cases) EXPECT_EQ(GLErrorText(code), text);
+}
+
+// A flat bilinear patch over the pixel square (8, 8)-(56, 56) in 2 x 2 cells,
+// u running up and v to the right (the evaluated mesh then faces the viewer):
+// it fills its square, and a pick names the patch and the cell (row along v,
+// column along u) under the pixel.
+TEST_F(OglCanvas, SurfacePatchFillsItsGridAndPicksByCell) {
+    auto* patch = TComponent::Create<TSurfacePatch>(nullptr);
+    patch->SetControlPoints(2, 2, {{-1.5, -1.5, 0}, {-1.5, 1.5, 0}, {1.5, -1.5, 0}, {1.5, 1.5, 0}});
+    patch->SetGrid({2, 2, 0, 1, 0, 1});
+    EXPECT_THROW(patch->SetControlPoints(2, 2, {{0, 0, 0}}), Exception);
+    EXPECT_THROW(patch->SetGrid({0, 2, 0, 1, 0, 1}), Exception);
+    AddGrob([patch](TZVDevice& d) { d.DrawSymbolHook(patch); });
+    canvas->SetBrushColor(red);
+    const auto pixels = Paint();
+    EXPECT_EQ(At(pixels, 12, 50), 0xFF0000u);
+    EXPECT_EQ(At(pixels, 2, 2), 0xFFFFFFu);
+    canvas->SetPickAperture(1);
+    THittypeList hits;
+    ASSERT_TRUE(canvas->Pick(44, 44, nullptr, hits));
+    ASSERT_EQ(hits.Count(), 1);
+    const auto* hit = dynamic_cast<TPickHit*>(hits.Items(0));
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(hit->HasValue);
+    EXPECT_EQ(std::pair(hit->Param1, hit->Param2), std::pair(1.0, 0.0)) << "row 1, column 0";
+    patch->Free();
 }
 
 }  // namespace
