@@ -37,6 +37,8 @@ TEST(SignedArea2, ExactForSmallOutlinesFarFromTheOrigin) {
         EXPECT_EQ(SignedArea2(square.a), 2.0) << o;
     }
     EXPECT_EQ(SignedArea2(Outline{{{5, 7}}}.a), 0);
+    EXPECT_EQ(SignedArea2(Outline{{{0, 0}, {1, 3}, {4, 1}}}.a), 11.0);  // reversed: the sign flips
+    EXPECT_EQ(SignedArea2(Outline{{{4, 1}, {1, 3}, {0, 0}}}.a), -11.0);
 }
 
 TEST(PointInPolygon, EdgesCountOnlyOnTheLowSideAndVerticesOnce) {
