@@ -3,20 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
+
+#include "geometry/owned_array.h"
 
 namespace zv {
 namespace {
 
-struct Polyline {
-    TPointArray a{};
-    Polyline(std::vector<TXY> points = {}) {
-        ArrayInit(a, sizeof(TXY), 0);
-        for (const TXY& p : points) ArrayAdd(a, &p);
-    }
-    ~Polyline() { ArrayClear(a); }
-};
+using Polyline = OwnedArray<TXY>;
 
 constexpr double kEnd = 0.999999999;  // parameter of a pick at the end vertex
 
@@ -60,35 +54,6 @@ TEST(PolylineDistance, Cases) {
         EXPECT_EQ(segment, c.segment);
         EXPECT_NEAR(param, c.param, 1e-3);
     }
-}
-
-TEST(PolylineDistance, FootAndParameterDescribeTheReportedPoint) {
-    std::mt19937 rng(555);
-    std::uniform_real_distribution<double> coord(-20, 20), reach(0.1, 5);
-    int hits = 0;
-    for (int i = 0; i < 3000; ++i) {
-        std::vector<TXY> points(6);
-        for (TXY& p : points) p = {coord(rng), coord(rng)};
-        Polyline line{points};
-        TXY p{coord(rng), coord(rng)}, foot;
-        double maxDist = reach(rng), param;
-        int32_t segment;
-        double d = PolylineDistance(p, line.a, segment, foot, param, maxDist);
-        if (segment < 0) {
-            ASSERT_EQ(d, 1e10);
-            continue;
-        }
-        ++hits;
-        ASSERT_NEAR(DistXY(p, foot), d, 1e-9);
-        const TXY& q = points[segment];
-        const TXY& s = points[segment + 1];
-        ASSERT_NEAR(q.X + (s.X - q.X) * param, foot.X, 1e-6);
-        ASSERT_NEAR(q.Y + (s.Y - q.Y) * param, foot.Y, 1e-6);
-        double nearestVertex = 1e30;
-        for (const TXY& v : points) nearestVertex = std::fmin(nearestVertex, DistXY(p, v));
-        if (nearestVertex < maxDist - 1e-4) ASSERT_TRUE(param == 0 || param == kEnd);  // vertices first
-    }
-    EXPECT_GT(hits, 1000);
 }
 
 TEST(PickPolylines, TheFirstPolylineWithinReachOrNone) {

@@ -6,16 +6,11 @@
 #include <numbers>
 #include <random>
 
+#include "geometry/owned_array.h"
 #include "runtime/message.h"
 
 namespace zv {
 namespace {
-
-void ExpectNearXYZ(const TXYZ& actual, const TXYZ& expected, double tolerance) {
-    EXPECT_NEAR(actual.X, expected.X, tolerance);
-    EXPECT_NEAR(actual.Y, expected.Y, tolerance);
-    EXPECT_NEAR(actual.Z, expected.Z, tolerance);
-}
 
 void ExpectUnit(const TMatrix4& m, double tolerance) {
     for (int r = 0; r < 4; ++r)

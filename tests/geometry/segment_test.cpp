@@ -85,7 +85,7 @@ TXY RandomPoint(std::mt19937& rng) {
 TEST(SegmentIntersection, GeneralPositionAgreesWithLineEquations) {
     std::mt19937 rng(31337);
     int checked = 0;
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 4000; ++i) {
         TXY a0 = RandomPoint(rng), a1 = RandomPoint(rng), b0 = RandomPoint(rng), b1 = RandomPoint(rng);
         double la = a1.Y - a0.Y, lb = a0.X - a1.X, lc = la * a0.X + lb * a0.Y;
         double ma = b1.Y - b0.Y, mb = b0.X - b1.X, mc = ma * b0.X + mb * b0.Y;
@@ -105,7 +105,7 @@ TEST(SegmentIntersection, GeneralPositionAgreesWithLineEquations) {
         ASSERT_NEAR(std::fabs(h.det), std::fabs(den), 1e-9 * std::fabs(den)) << i;
         ++checked;
     }
-    EXPECT_GT(checked, 15000);
+    EXPECT_GT(checked, 3000);
 }
 
 // Oracle: the same collinear configuration on the number line.
@@ -114,7 +114,7 @@ TEST(SegmentIntersection, CollinearContactsLieOnBothSegmentsAtAnEndPoint) {
     std::uniform_int_distribution<int> position(-8, 8);
     std::uniform_real_distribution<double> angle(0, 6.283);
     int found = 0;
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 5000; ++i) {
         TXY origin = RandomPoint(rng);
         double phi = angle(rng);
         TXY dir{std::cos(phi) * 0.75, std::sin(phi) * 0.75};
@@ -137,7 +137,7 @@ TEST(SegmentIntersection, CollinearContactsLieOnBothSegmentsAtAnEndPoint) {
         ASSERT_NEAR(onA.X, onB.X, 1e-9);
         ASSERT_NEAR(onA.Y, onB.Y, 1e-9);
     }
-    EXPECT_GT(found, 3000);
+    EXPECT_GT(found, 750);
 }
 
 TEST(InSector, Cases) {
@@ -152,18 +152,6 @@ TEST(InSector, Cases) {
     EXPECT_TRUE(SameDirAny({1, 0}, {0, 1}, {1, 0.000001}));
     EXPECT_FALSE(SameDirAny({1, 0}, {0, 1}, {1, 0.001}));
     EXPECT_FALSE(SameDirAny({1, 0}, {0, 1}, {-1, 0}));
-}
-
-TEST(InSector, SwappedBoundsGiveTheComplementarySector) {
-    std::mt19937 rng(8);
-    std::uniform_real_distribution<double> angle(0, 6.283);
-    for (int i = 0; i < 20000; ++i) {
-        double ax = angle(rng), ay = angle(rng), az = angle(rng);
-        TXY x{std::cos(ax), std::sin(ax)}, y{std::cos(ay), std::sin(ay)}, z{std::cos(az), std::sin(az)};
-        if (std::fabs(CrossXY(x, y)) < 1e-3 || std::fabs(CrossXY(x, z)) < 1e-3 || std::fabs(CrossXY(y, z)) < 1e-3)
-            continue;
-        ASSERT_NE(InSector(x, y, z), InSector(y, x, z)) << ax << " " << ay << " " << az;
-    }
 }
 
 }  // namespace

@@ -7,25 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "geometry/owned_array.h"
 #include "runtime/exception.h"
 
 namespace zv {
 namespace {
 
-struct Polygon {
-    TPointArray a{};
-    Polygon(std::vector<TXYZ> points = {}) {
-        ArrayInit(a, sizeof(TXYZ), 0);
-        for (const TXYZ& p : points) ArrayAdd(a, &p);
-    }
-    ~Polygon() { ArrayClear(a); }
-};
-
-void ExpectNearXYZ(const TXYZ& actual, const TXYZ& expected, double tolerance) {
-    EXPECT_NEAR(actual.X, expected.X, tolerance);
-    EXPECT_NEAR(actual.Y, expected.Y, tolerance);
-    EXPECT_NEAR(actual.Z, expected.Z, tolerance);
-}
+using Polygon = OwnedArray<TXYZ>;
 
 // Unit axes at right angles, in the hand the library uses: X x Normal = Y.
 void ExpectFrame(const TPlaneFrame& f) {
@@ -65,6 +53,7 @@ TEST(MakeFrame, Cases) {
     for (const Case& c : cases) {
         TPlaneFrame f = MakeFrame({1, 2, 3}, c.normal);
         ExpectFrame(f);
+        EXPECT_GT(DotXYZ(f.Normal, c.normal), 0);
         ExpectNearXYZ(f.Origin, {1, 2, 3}, 0);
         ExpectNearXYZ(f.XAxis, NormalizeXYZ(c.xAxis), 1e-6);
     }
@@ -72,19 +61,6 @@ TEST(MakeFrame, Cases) {
     ExpectNearXYZ(f.XAxis, {std::sqrt(0.5), 0, std::sqrt(0.5)}, 1e-15);
     ExpectNearXYZ(MakeFrame({0, 0, 0}, {0, 0, 1}, {0, 0, -3}).XAxis, {1, 0, 0}, 0);  // hint along the normal
     ExpectFrame(MakeFrame({0, 0, 0}, {-2e-5, 3e-5, 1e-5}, {3e-5, 2e-5, 0}));
-}
-
-TEST(MakeFrame, RandomNormalsGiveOrthonormalAxes) {
-    std::mt19937 rng(42);
-    std::normal_distribution<double> gauss;
-    for (int i = 0; i < 5000; ++i) {
-        TXYZ n{gauss(rng), gauss(rng), gauss(rng)};
-        if (i % 10 == 0) n = {gauss(rng) * 1e-4, gauss(rng) * 1e-4, gauss(rng)};
-        if (LengthXYZ(n) < 1e-3) continue;
-        TPlaneFrame f = MakeFrame({0, 0, 0}, n);
-        ExpectFrame(f);
-        ASSERT_GT(DotXYZ(f.Normal, n), 0);
-    }
 }
 
 TEST(PolygonFrame, NormalAgainstCounterClockwiseOrderExactFarFromTheOrigin) {

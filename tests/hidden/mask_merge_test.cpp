@@ -122,7 +122,7 @@ TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
     std::mt19937 rng(20240611);
     std::uniform_real_distribution<double> at(0.0, 10.5);
     int checked = 0;
-    for (int round = 0; round < 2000; ++round) {
+    for (int round = 0; round < 500; ++round) {
         const V target = RandomItemMask(rng);
         const V source = RandomItemMask(rng);
         const V merged = Merged(target, source);
@@ -138,7 +138,7 @@ TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
             ++checked;
         }
     }
-    EXPECT_GT(checked, 30000);
+    EXPECT_GT(checked, 7500);
 }
 
 }  // namespace

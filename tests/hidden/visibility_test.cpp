@@ -63,13 +63,11 @@ TEST(Visibility, OutlinesBehindASquareWithAndWithoutHole) {
         Outline back, hole;
         std::vector<double> mask;
     } cases[] = {
-        {"inside", {{1, 1}, {1, 3}, {3, 3}, {3, 1}}, {}, {-1.0}},
         {"touching the bottom edge at a vertex", {{1, 1}, {2, 3}, {3, 1}, {2, 0}}, {}, {-1.0}},
         // Inside but running along the face's outline: visible there (a shared silhouette).
         {"running along the right edge", {{1, 2}, {4, 2}, {4, 1}, {2, 0}}, {}, {-1.0, 1, 2}},
         {"touching top and bottom, along the right edge", {{2, 0}, {1, 2}, {3, 4}, {4, 2}, {4, 1}}, {}, {-1.0, 3, 4}},
         {"sharing a stretch of the left edge", {{0, 1}, {0, 3}, {2, 3}, {2, 1}}, {}, {1.0, 1, 4}},
-        {"touching from outside at a vertex", {{4, 1}, {6, 2}, {6, 1}}, {}, {1.0}},
         {"touching from outside along an edge", {{4, 0}, {4, 4}, {6, 4}, {6, 0}}, {}, {1.0}},
         {"inside a hole", {{1, 1}, {1, 3}, {3, 3}, {3, 1}}, kWideHole, {1.0}},
         {"touching a hole's edge at a vertex", {{1, 1}, {2, 3}, {3, 1}, {2, 0.5}}, kWideHole, {1.0}},
@@ -78,7 +76,6 @@ TEST(Visibility, OutlinesBehindASquareWithAndWithoutHole) {
         // Runs along the hole's edge from 3 to 4: visible there, as along an outer edge.
         {"through a hole, along its edge",
          {{0.5, 0.5}, {0.5, 2}, {1.5, 2}, {1.5, 1}, {2.5, 1}, {2.8, 0.5}}, kSmallHole, {-1.0, 1.5, 4}},
-        {"passing behind the face", {{-1, 3}, {-1, 5}, {2, 5}, {2, 3}}, {}, {1.0, 2.5, 3 + 2.0 / 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
