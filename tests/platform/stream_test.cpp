@@ -119,13 +119,18 @@ private:
     }
 };
 
-std::string WriteText(TZvComponent* c) {
+// The text that the ASCII writer gives for what `write` writes.
+std::string Written(const std::function<void(TZVWriter&)>& write) {
     TMemoryStream stream;
     TAsciiWriter* w = TComponent::Create<TAsciiWriter>(nullptr);
     w->CreateOnStream(&stream);
-    w->WriteRoot(c);
+    write(*w);
     w->Free();
     return stream.Bytes();
+}
+
+std::string WriteText(TZvComponent* c) {
+    return Written([c](TZVWriter& w) { w.WriteRoot(c); });
 }
 
 // Reads the root section; the reader is freed whatever happens.
@@ -182,26 +187,17 @@ TEST_F(Stream, ValueTextsOfTheWriter) {
          },
          "A={1.00/2.00/3.00\r\n4.00/5.00/6.00\r\n}\r\n"},
     };
-    for (const Case& c : cases) {
-        TMemoryStream stream;
-        TAsciiWriter* w = TComponent::Create<TAsciiWriter>(nullptr);
-        w->CreateOnStream(&stream);
-        c.write(*w);
-        w->Free();
-        EXPECT_EQ(stream.Bytes(), c.text);
-    }
+    for (const Case& c : cases) EXPECT_EQ(Written(c.write), c.text);
 }
 
 TEST_F(Stream, TheWriterRefusesWhatCouldNotBeReadBack) {
-    TMemoryStream stream;
-    TAsciiWriter* w = TComponent::Create<TAsciiWriter>(nullptr);
-    w->CreateOnStream(&stream);
-    EXPECT_THROW(w->WriteString("S", "two\nlines"), Exception);
-    EXPECT_THROW(w->WriteString("A=B", "x"), Exception);
-    EXPECT_THROW(w->WriteFloat("F", std::nan("")), EConvertError);
-    EXPECT_THROW(w->WriteStringList("L", {"a\n"}), Exception);
-    w->Free();
-    EXPECT_EQ(stream.Bytes(), "");
+    EXPECT_EQ(Written([](TZVWriter& w) {
+                  EXPECT_THROW(w.WriteString("S", "two\nlines"), Exception);
+                  EXPECT_THROW(w.WriteString("A=B", "x"), Exception);
+                  EXPECT_THROW(w.WriteFloat("F", std::nan("")), EConvertError);
+                  EXPECT_THROW(w.WriteStringList("L", {"a\n"}), Exception);
+              }),
+              "");
 }
 
 // ---- random trees ----------------------------------------------------------
