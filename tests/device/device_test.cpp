@@ -15,43 +15,6 @@ T* Make() {
     return TComponent::Create<T>(nullptr);
 }
 
-TEST(Device, DefaultsAndNames) {
-    TRecordingDevice* a = Make<TRecordingDevice>();
-    TRecordingDevice* b = Make<TRecordingDevice>();
-    TAttributeRecord r;
-    a->GetAttributeRecord(r);
-    struct Row {
-        const char* field;
-        double actual, expected;
-    } rows[] = {
-        {"Viewport.Right", double(a->Viewport().Right), 180},   {"Viewport.Bottom", double(a->Viewport().Bottom), 180},
-        {"UnitsPerCM", a->UnitsPerCM(), 30},                    {"DefaultUnitsPerCM", a->DefaultUnitsPerCM(), 30},
-        {"RenderMode", double(a->GetRenderMode()), 7168},       {"PolygonMode", double(a->PolygonMode()), 6914},
-        {"PickAperture", double(a->PickAperture()), 10},        {"PenWidth", double(a->PenWidth()), 1},
-        {"BrushColor", double(a->BrushColor()), 0xFFFFFF},      {"FontHeight", double(a->FontHeight()), 10},
-        {"DepthRange", double(a->DepthRange()), 4294967295.0}, {"SelectBuffer", double(a->SelectBuffer().size()), 32000},
-        {"Clockwise", double(a->GetClockwise()), 1},            {"CullFace", double(a->CullFace()), 1},
-        {"Lighting", double(a->Lighting()), 1},                 {"DepthTest", double(a->DepthTest()), 1},
-        {"SelectEnabled", double(a->GetSelectEnabled()), 1},    {"AutoCompile", double(a->AutoCompile()), 1},
-        {"Record.BrushFill", double(r.BrushFill), 1},           {"Record.ParentPen", double(r.ParentPen), 0},
-        {"Record.Material.Diffuse", double(r.Material.Diffuse), 0x808080},
-    };
-    for (const Row& row : rows) EXPECT_EQ(row.actual, row.expected) << row.field;
-    EXPECT_EQ(a->FontName(), "Arial");
-    EXPECT_TRUE(EqualMatrix(a->Matrix(), UnitMatrix));
-    EXPECT_EQ(a->GetZvName(), "StdDevice");
-    EXPECT_EQ(b->GetZvName(), "StdDevice0");
-    EXPECT_EQ(a->StdGround()->GetZvName(), "StdGround_StdDevice");
-    EXPECT_EQ(b->QuickGround()->GetZvName(), "QuickGround_StdDevice0");
-    ASSERT_EQ(a->Parent(), DevicesContainer());
-    EXPECT_EQ(DevicesContainer()->Parent(), Application()->SystemRoot());
-    EXPECT_NE(SymbolsContainer(), nullptr);
-    EXPECT_EQ(GetClass("TZVDevice"), &TZVDevice::Class());
-    a->Free();
-    b->Free();
-    EXPECT_EQ(DevicesContainer()->ChildCount(), 0);
-}
-
 TEST(Device, ViewScaleZoomAndProjection) {
     TRecordingDevice* d = Make<TRecordingDevice>();
     d->SetViewport({0, 0, 200, 100});

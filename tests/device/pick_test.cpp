@@ -9,30 +9,7 @@
 namespace zv::test {
 namespace {
 
-struct PickScene {
-    int window = 0;
-    TRecordingDevice* device;
-    std::vector<TSquareGrob*> squares;
-    PickScene() {
-        RegisterClass(TRecordingDevice::Class());
-        RegisterClass(TSquareGrob::Class());
-        device = TComponent::Create<TRecordingDevice>(nullptr);
-        device->SetHandle(&window);  // 180 x 180 pixels, 30 pixels per unit, centre (90, 90)
-    }
-    ~PickScene() {
-        for (TSquareGrob* g : squares) g->Free();
-        device->Free();
-    }
-    TSquareGrob* Add(const TXYZ& origin, double size) {
-        TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
-        TProjectionBase base = kDefaultProjection;
-        base.Origin = origin;
-        g->SetBase(base);
-        g->Size = size;
-        g->SetParentGrob(device->StdGround());
-        squares.push_back(g);
-        return g;
-    }
+struct PickScene : SquareScene {
     std::vector<TComponent*> PickTargets(int32_t x, int32_t y, const TList* exclude = nullptr) {
         THittypeList hits;
         device->Pick(x, y, exclude, hits);
@@ -61,16 +38,17 @@ TEST(Pick, FindsTheGrobsUnderThePixelSortedByDepth) {
         PickScene s;
         std::vector<TXYZ> origins;
         std::vector<double> sizes;
+        std::vector<TSquareGrob*> squares;
         for (int i = 0; i < 8; ++i) {
             origins.push_back({coordinate(random), coordinate(random), -1.0 + 0.2 * i});
             sizes.push_back(size(random));
-            s.Add(origins.back(), sizes.back());
+            squares.push_back(s.Add(origins.back(), sizes.back()));
         }
         for (int probe = 0; probe < 25; ++probe) {
             const int32_t x = static_cast<int32_t>(random() % 180), y = static_cast<int32_t>(random() % 180);
             std::vector<TComponent*> expected;
             for (int i = 0; i < 8; ++i)
-                if (OutlineMeets(origins[i], sizes[i], x, y)) expected.push_back(s.squares[i]);
+                if (OutlineMeets(origins[i], sizes[i], x, y)) expected.push_back(squares[i]);
             // Nearer to the viewer (larger z) is less deep; the deepest comes first.
             EXPECT_EQ(s.PickTargets(x, y), expected) << "round " << round << " pixel " << x << "," << y;
             EXPECT_EQ(s.device->GetRenderMode(), kRenderMode);

@@ -16,12 +16,9 @@
 namespace zv::test {
 
 struct TRecorded {
-    std::string What;  // "polylines", "line"
     TMatrix4 Matrix;
     TColor PenColor;
-    TColor BrushColor;
     int32_t PenWidth;
-    int32_t Points;
     TXYZ First;
 };
 
@@ -35,19 +32,12 @@ public:
 
     void DrawPolylines(const TlistOFxyzArray& list) override {
         TZVDevice::DrawPolylines(list);
-        if (GetRenderMode() != kRenderMode) return;
-        int32_t points = 0;
-        for (int32_t i = 0; i < list.Count(); ++i) points += list.Items(i)->Count;
-        TXYZ first = list.Count() > 0 && list.Items(0)->Count > 0 ? list.Items(0)->At<TXYZ>(0) : TXYZ{};
-        Record("polylines", points, first);
+        if (GetRenderMode() == kRenderMode && list.Count() > 0 && list.Items(0)->Count > 0)
+            Record(list.Items(0)->At<TXYZ>(0));
     }
     void DrawLine3D(const TXYZ& p1, const TXYZ& p2) override {
         TZVDevice::DrawLine3D(p1, p2);
-        Record("line", 2, p1);
-    }
-    void SetMatrix(const TMatrix4& m) override {
-        TZVDevice::SetMatrix(m);
-        ++MatrixChanges;
+        Record(p1);
     }
     // The areas that the window was asked to repaint; (0, 0, 0, 0): all of it.
     void InvalidateWindow(const TRect* area, bool erase) override {
@@ -56,7 +46,6 @@ public:
     }
 
     std::vector<TRecorded> Primitives;
-    int MatrixChanges = 0;
     std::vector<TRect> Invalidated;
 
 protected:
@@ -64,8 +53,8 @@ protected:
     explicit TRecordingDevice(TComponent* owner) : TZVDevice(owner) {}
 
 private:
-    void Record(const char* what, int32_t points, const TXYZ& first) {
-        Primitives.push_back({what, Matrix(), PenColor(), BrushColor(), PenWidth(), points, first});
+    void Record(const TXYZ& first) {
+        Primitives.push_back({Matrix(), PenColor(), PenWidth(), first});
     }
 };
 
@@ -97,6 +86,34 @@ public:
 protected:
     friend class TComponent;
     explicit TSquareGrob(TComponent* owner) : TZvGrob(owner) {}
+};
+
+// A recording device on a window of its own (180 x 180 pixels, 30 pixels
+// per unit, centre (90, 90)); what is left on its ground is freed with it.
+struct SquareScene {
+    int window = 0;
+    TRecordingDevice* device;
+    SquareScene() {
+        RegisterClass(TRecordingDevice::Class());
+        RegisterClass(TSquareGrob::Class());
+        device = TComponent::Create<TRecordingDevice>(nullptr);
+        device->SetHandle(&window);
+    }
+    ~SquareScene() {
+        TZvGrob* ground = device->StdGround();
+        while (ground->ChildCount() > 0) ground->ChildAt(ground->ChildCount() - 1)->Free();
+        device->Free();
+    }
+    // A square at origin below parent (the ground when none is given).
+    TSquareGrob* Add(const TXYZ& origin, double size = 1, TZvGrob* parent = nullptr) {
+        TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
+        TProjectionBase base = kDefaultProjection;
+        base.Origin = origin;
+        g->SetBase(base);
+        g->Size = size;
+        g->SetParentGrob(parent ? parent : device->StdGround());
+        return g;
+    }
 };
 
 // The component's fields as the object stream writes them, from the line

@@ -8,32 +8,6 @@
 namespace zv::test {
 namespace {
 
-TSquareGrob* Square(TZvGrob* parent, const TXYZ& origin, double size = 1) {
-    RegisterClass(TSquareGrob::Class());
-    TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
-    TProjectionBase base = kDefaultProjection;
-    base.Origin = origin;
-    g->SetBase(base);
-    g->Size = size;
-    g->SetParentGrob(parent);
-    return g;
-}
-
-struct Scene {
-    int window = 0;
-    TRecordingDevice* device;
-    Scene() {
-        RegisterClass(TRecordingDevice::Class());
-        device = TComponent::Create<TRecordingDevice>(nullptr);
-        device->SetHandle(&window);  // viewport 180 x 180, 30 units/cm: scale 1/3
-    }
-    ~Scene() {
-        TZvGrob* ground = device->StdGround();
-        while (ground->ChildCount() > 0) ground->ChildAt(ground->ChildCount() - 1)->Free();
-        device->Free();
-    }
-};
-
 // The world position of the recorded primitive's first point, taken back
 // from the view (scale 1/3 per axis, default base).
 TXYZ WorldOf(const TRecorded& r) {
@@ -42,20 +16,19 @@ TXYZ WorldOf(const TRecorded& r) {
 }
 
 TEST(Scene, NestedEntitiesDrawInOrderWithInheritedAttributes) {
-    Scene s;
-    TZvGrob* ground = s.device->StdGround();
-    TSquareGrob* a = Square(ground, {1, 0, 0});
+    SquareScene s;
+    TSquareGrob* a = s.Add({1, 0, 0});
     a->SetScale({2, 2, 2});
     a->Attributes()->SetPenColor(0x0000FF);
-    TSquareGrob* b = Square(a, {0, 1, 0});
+    TSquareGrob* b = s.Add({0, 1, 0}, 1, a);
     b->SetParentAttributes(true);
-    TSquareGrob* c = Square(b, {0, 0, 1});
+    TSquareGrob* c = s.Add({0, 0, 1}, 1, b);
     c->Attributes()->SetPenColor(0x00FF00);
     c->Attributes()->SetPenwidth(3);
-    TSquareGrob* hidden = Square(ground, {5, 5, 5});
-    Square(hidden, {0, 0, 0});
+    TSquareGrob* hidden = s.Add({5, 5, 5});
+    s.Add({0, 0, 0}, 1, hidden);
     hidden->SetVisible(false);
-    TSquareGrob* d = Square(ground, {-1, 0, 0});
+    TSquareGrob* d = s.Add({-1, 0, 0});
 
     a->SetParentEntity(c);  // a descendant or itself: refused, the tree stays
     a->SetParentEntity(a);
@@ -93,28 +66,32 @@ TEST(Scene, NestedEntitiesDrawInOrderWithInheritedAttributes) {
     EXPECT_EQ(d->ContentDraws, 2);
 }
 
-TEST(Scene, BoundsModesMeasureTheEntity) {
-    Scene s;
-    TSquareGrob* g = Square(s.device->StdGround(), {1, 1, -1});
+// In the window, bounds are checked through the repainted areas below.
+TEST(Scene, BoundsInSpaceAndAControllerAtItsModelsBase) {
+    SquareScene s;
+    TSquareGrob* g = s.Add({1, 1, -1});
     TBox3D box;
     s.device->GetBounds3D(kDefaultProjection, g, box);
     EXPECT_NEAR(box.Min.X, 1, 1e-9);
     EXPECT_NEAR(box.Max.Y, 2, 1e-9);
     EXPECT_NEAR(box.Min.Z, -1, 1e-9);
-    TRect r;
-    s.device->GetBounds2D(g, r);
-    // 1..2 units at 30 px per unit from the centre 90 (y down), grown by 2.
-    EXPECT_EQ(r.Left, 118);
-    EXPECT_EQ(r.Right, 152);
-    EXPECT_EQ(r.Top, 28);
-    EXPECT_EQ(r.Bottom, 62);
     EXPECT_EQ(s.device->GetRenderMode(), kRenderMode);
     EXPECT_EQ(g->ScreenRect().Left, 118);  // refreshed by the last change
+    TZvMdgrob* model = TComponent::Create<TZvMdgrob>(nullptr);
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {2, 0, 0};
+    model->SetBase(base);
+    TZvMdctrl* c = CreateController(model);
+    c->SetParentGrob(s.device->StdGround());
+    s.Add({0, 0, 0}, 1, c);
+    s.device->GetBounds3D(kDefaultProjection, c, box);
+    EXPECT_NEAR(box.Min.X, 2, 1e-9);
+    model->Free();
 }
 
 TEST(Scene, AChangeRepaintsWhatTheEntityCovers) {
-    Scene s;
-    TSquareGrob* g = Square(Square(s.device->StdGround(), {1, 0, 0}), {0, 1, 0});
+    SquareScene s;
+    TSquareGrob* g = s.Add({0, 1, 0}, 1, s.Add({1, 0, 0}));
     // World 1..2 across and up: 30 px per unit from the centre 90, y down,
     // grown by 2; once before the change and once after it.
     s.device->Invalidated.clear();
@@ -133,23 +110,12 @@ TEST(Scene, AChangeRepaintsWhatTheEntityCovers) {
     EXPECT_EQ(s.device->Invalidated, (std::vector<TRect>{{88, 28, 122, 62}}));
 }
 
-TEST(Scene, AControllerDrawsAtItsModelsBase) {
-    Scene s;
-    TZvMdgrob* model = TComponent::Create<TZvMdgrob>(nullptr);
-    TProjectionBase base = kDefaultProjection;
-    base.Origin = {2, 0, 0};
-    model->SetBase(base);
-    TZvMdctrl* c = CreateController(model);
-    c->SetParentGrob(s.device->StdGround());
-    Square(c, {0, 0, 0});
-    TBox3D box;
-    s.device->GetBounds3D(kDefaultProjection, c, box);
-    EXPECT_NEAR(box.Min.X, 2, 1e-9);
-    model->Free();
-}
-
 TEST(Scene, EntityCopiesGoThroughTheStream) {
-    TSquareGrob* g = Square(nullptr, {1, 2, 3});
+    RegisterClass(TSquareGrob::Class());
+    TSquareGrob* g = TComponent::Create<TSquareGrob>(nullptr);
+    TProjectionBase base = kDefaultProjection;
+    base.Origin = {1, 2, 3};
+    g->SetBase(base);
     g->SetScale({2, 2, 2});
     g->SetParentAttributes(true);
     g->Attributes()->SetPenColor(0x4080C0);
@@ -158,7 +124,7 @@ TEST(Scene, EntityCopiesGoThroughTheStream) {
     EXPECT_EQ(StreamText(copy), StreamText(g));
     const std::string file = testing::TempDir() + "zvhlr_entity.txt";
     g->SaveToFile(file);
-    TSquareGrob* loaded = Square(nullptr, {0, 0, 0});
+    TSquareGrob* loaded = TComponent::Create<TSquareGrob>(nullptr);
     loaded->LoadFromFile(file);
     std::remove(file.c_str());
     EXPECT_EQ(StreamText(loaded), StreamText(g));

@@ -1,6 +1,7 @@
 // The ZVSD exports as a host sees them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "message_capture.h"
@@ -201,36 +202,31 @@ TEST(ZvsdThreads, ResultsAndSettingsAreOutOfReachWhileHelperThreadsRun) {
     ZVSDFree(h);
 }
 
-// The indexed run against the plain loop: a face larger than the index's
-// cells hides the many small ones behind it in both.
-TEST(ZvsdIndex, AFaceLargerThanTheIndexCellsHidesWhatLiesBehindIt) {
-    Host host;
-    std::vector<Points> scene = {Square(-1, -1, 41, 41, 5)};
-    for (int k = 0; k < 100; ++k) scene.push_back(Square(k % 10 * 4, k / 10 * 4, k % 10 * 4 + 1, k / 10 * 4 + 1, 0));
-    std::vector<Mask_> masks[2];
+// The masks of a scene in the plain loop and in the indexed run.
+std::array<std::vector<Mask_>, 2> MasksBothWays(Host& host, const std::vector<Points>& scene, bool withDepth) {
+    std::array<std::vector<Mask_>, 2> masks;
     for (int mode = 0; mode < 2; ++mode) {
-        ZVSDHandle h = host.NewHandle();
+        ZVSDHandle h = host.NewHandle(withDepth);
         ZVSDSetOptions(h, mode == 0 ? 0 : ZVSD_OPTION_INDEX, 1);
         AddScene(h, scene);
-        for (int32_t i = 0; i <= 100; ++i) masks[mode].push_back(Mask(h, i));
+        for (int32_t i = 0; i < static_cast<int32_t>(scene.size()); ++i) masks[mode].push_back(Mask(h, i));
         ZVSDFree(h);
     }
-    EXPECT_EQ(masks[0][1], Mask_{-1.0});
-    EXPECT_EQ(masks[1], masks[0]);
+    return masks;
 }
 
-TEST(ZvsdIndex, ProjectionsAtTheEdgeOfTheDoubleRangeGiveTheSameMasksAsThePlainLoop) {
+TEST(ZvsdIndex, TheIndexedRunGivesTheMasksOfThePlainLoop) {
     Host host;
+    // A face larger than the index's cells hides the many small ones behind it.
+    std::vector<Points> scene = {Square(-1, -1, 41, 41, 5)};
+    for (int k = 0; k < 100; ++k) scene.push_back(Square(k % 10 * 4, k / 10 * 4, k % 10 * 4 + 1, k / 10 * 4 + 1, 0));
+    auto masks = MasksBothWays(host, scene, true);
+    EXPECT_EQ(masks[0][1], Mask_{-1.0});
+    EXPECT_EQ(masks[1], masks[0]);
+    // Projections at the edge of the double range.
     host.project = [](ZVSDHandle, const TXYZ& p, TXY& q) { q = {p.X * 1e306, p.Y}; };
     MessageCapture capture;
-    std::vector<Mask_> masks[2];
-    for (int mode = 0; mode < 2; ++mode) {
-        ZVSDHandle h = host.NewHandle(false);
-        ZVSDSetOptions(h, mode == 0 ? 0 : ZVSD_OPTION_INDEX, 1);
-        AddScene(h, {Square(-160, 0, -150, 1, 0), Square(150, 0, 160, 1, 0)});
-        masks[mode] = {Mask(h, 0), Mask(h, 1)};
-        ZVSDFree(h);
-    }
+    masks = MasksBothWays(host, {Square(-160, 0, -150, 1, 0), Square(150, 0, 160, 1, 0)}, false);
     EXPECT_EQ(masks[0], masks[1]);
     EXPECT_TRUE(capture.Texts().empty());
 }

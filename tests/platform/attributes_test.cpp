@@ -26,26 +26,6 @@ T* Make() {
     return TComponent::Create<T>(nullptr);
 }
 
-// Counts the begin and end notifications of one component.
-class ChangeCount {
-public:
-    explicit ChangeCount(TZvComponent* watched) : watched_(watched) {
-        listener_ = Make<TZvComponent>();
-        listener_->ChangeReceiver()->OnBeginChange = [this](TComponent*, TComponent*) { ++begins; };
-        listener_->ChangeReceiver()->OnEndChange = [this](TComponent*, TComponent*) { ++ends; };
-        listener_->ListenTo(watched);
-    }
-    ~ChangeCount() {
-        listener_->StopListening(watched_);
-        listener_->Free();
-    }
-    int begins = 0, ends = 0;
-
-private:
-    TZvComponent* watched_;
-    TZvComponent* listener_;
-};
-
 // Each setter: one begin and one end, and the Parent flag it clears (or
 // leaves).
 TEST(Attributes, EverySetterIsOneBracketAndClearsItsGroupFlag) {
@@ -68,13 +48,16 @@ TEST(Attributes, EverySetterIsOneBracketAndClearsItsGroupFlag) {
     };
     for (const Case& c : cases) {
         TZVattributes* a = Make<TZVattributes>();
-        {
-            ChangeCount count(a);
-            c.set(a);
-            EXPECT_EQ(count.begins, 1) << c.name;
-            EXPECT_EQ(count.ends, 1) << c.name;
-        }
+        TZvComponent* listener = Make<TZvComponent>();
+        int begins = 0, ends = 0;
+        listener->ChangeReceiver()->OnBeginChange = [&](TComponent*, TComponent*) { ++begins; };
+        listener->ChangeReceiver()->OnEndChange = [&](TComponent*, TComponent*) { ++ends; };
+        listener->ListenTo(a);
+        c.set(a);
+        EXPECT_EQ(begins, 1) << c.name;
+        EXPECT_EQ(ends, 1) << c.name;
         EXPECT_EQ(c.parentFlag(a), !c.clears) << c.name;
+        listener->Free();
         a->Free();
     }
 }
