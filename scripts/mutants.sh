@@ -96,7 +96,7 @@ m cut-sign src/hidden/outline_contacts.cpp \
   'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0) || (u < 0 && v > 0); }' \
   'bool OppositeSigns(Extended u, Extended v) { return (u > 0 && v < 0); }' 'crossings found in one direction only'
 m area-hole src/hidden/group_area.cpp \
-  'if (Inside(q, *outlines_[h].Points, outlines_[h].Index)) return false;' '' 'holes do not take away from the area'
+  'if (InsideOutline(outlines_[h], q)) return false;' '' 'holes do not take away from the area'
 m stretch-wrap src/hidden/stretch_mask.cpp \
   'if (hiddenAtStart != hiddenAtEnd) Append(mask, hiddenAtStart ? -length : length);' '' \
   'a change at the start is not written'
@@ -137,9 +137,9 @@ m vis-back-occluder src/hidden/visibility.cpp \
 m fast-cell-range src/hidden/candidate_table.cpp \
   'cx2 = Cell(r.X2, x0_, nx_);' 'cx2 = Cell(r.X1, x0_, nx_);' 'grid cells of a rectangle cut short'
 m fast-large-rects src/hidden/candidate_table.cpp \
-  'for (int32_t s : large_) visit(s);' '' 'rectangles kept out of the grid never found'
+  'for (int32_t s : large_)' 'for (int32_t s : std::vector<int32_t>{})' 'rectangles kept out of the grid never found'
 m fast-self-candidate src/hidden/candidate_table.cpp \
-  'if (t == s || seen[static_cast<size_t>(t)] == s) return;' 'if (seen[static_cast<size_t>(t)] == s) return;' \
+  'if (outer != own) out.push_back(outer);' 'out.push_back(outer);' \
   'a group is its own candidate'
 m fast-every-rect src/hidden/candidate_table.cpp \
   '!= s && !RectsDisjoint(own, rects[t].Bounds)' '!= s && RectsDisjoint(own, rects[t].Bounds)' \
