@@ -7,9 +7,9 @@
 #include <mutex>
 #include <new>
 #include <string>
-#include <unordered_set>
 
 #include "interface/dll_ogl_hidden_buffer.h"
+#include "interface/handle_registry.h"
 #include "ogl/opengl_unit.h"
 #include "ogl/x11_context.h"
 #include "runtime/exception.h"
@@ -20,23 +20,10 @@ using zv::TDLLOglHiddenbuffer;
 
 namespace {
 
-std::mutex registryMutex;
-std::unordered_set<TDLLOglHiddenbuffer*>& Registry() {
-    static auto* live = new std::unordered_set<TDLLOglHiddenbuffer*>();  // outlives every static destructor
-    return *live;
-}
-
-TDLLOglHiddenbuffer* Lookup(ZVODHandle h) {
-    auto* buffer = reinterpret_cast<TDLLOglHiddenbuffer*>(h);
-    std::lock_guard<std::mutex> lock(registryMutex);
-    return Registry().count(buffer) ? buffer : nullptr;
-}
+TDLLOglHiddenbuffer* Lookup(ZVODHandle h) { return zv::HandleRegistry<TDLLOglHiddenbuffer>().Find(h); }
 
 void Destroy(TDLLOglHiddenbuffer* buffer) {
-    {
-        std::lock_guard<std::mutex> lock(registryMutex);
-        Registry().erase(buffer);
-    }
+    zv::HandleRegistry<TDLLOglHiddenbuffer>().Remove(buffer);
     try {
         delete buffer;
     } catch (...) {
@@ -120,8 +107,7 @@ ZVHLR_API ZVODHandle ZVODCreate(ZVODWindow window) {
         zv::XWindow target = UsableWindow(window);
         if (target == 0) return;
         auto created = std::make_unique<TDLLOglHiddenbuffer>(target);
-        std::lock_guard<std::mutex> lock(registryMutex);
-        Registry().insert(created.get());
+        zv::HandleRegistry<TDLLOglHiddenbuffer>().Add(created.get());
         buffer = created.release();
     });
     return buffer ? buffer->Handle() : nullptr;

@@ -5,9 +5,9 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <unordered_set>
 
 #include "interface/dll_hidden_buffer.h"
+#include "interface/handle_registry.h"
 #include "runtime/exception.h"
 #include "runtime/message.h"
 
@@ -15,23 +15,10 @@ using zv::TDLLHiddenbuffer;
 
 namespace {
 
-std::mutex registryMutex;
-std::unordered_set<TDLLHiddenbuffer*>& Registry() {
-    static auto* live = new std::unordered_set<TDLLHiddenbuffer*>();  // outlives every static destructor
-    return *live;
-}
-
-TDLLHiddenbuffer* Lookup(ZVSDHandle h) {
-    auto* buffer = reinterpret_cast<TDLLHiddenbuffer*>(h);
-    std::lock_guard<std::mutex> lock(registryMutex);
-    return Registry().count(buffer) ? buffer : nullptr;
-}
+TDLLHiddenbuffer* Lookup(ZVSDHandle h) { return zv::HandleRegistry<TDLLHiddenbuffer>().Find(h); }
 
 void Destroy(TDLLHiddenbuffer* buffer) {
-    {
-        std::lock_guard<std::mutex> lock(registryMutex);
-        Registry().erase(buffer);
-    }
+    zv::HandleRegistry<TDLLHiddenbuffer>().Remove(buffer);
     delete buffer;
 }
 
@@ -88,8 +75,7 @@ ZVHLR_API ZVSDHandle ZVSDCreate(void) {
     TDLLHiddenbuffer* buffer = nullptr;
     Guard([&] {
         auto created = std::make_unique<TDLLHiddenbuffer>();
-        std::lock_guard<std::mutex> lock(registryMutex);
-        Registry().insert(created.get());
+        zv::HandleRegistry<TDLLHiddenbuffer>().Add(created.get());
         buffer = created.release();
     });
     return buffer ? buffer->Handle() : nullptr;
