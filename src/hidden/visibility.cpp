@@ -130,7 +130,7 @@ double TzvHiddenbuffer::DepthAt(int32_t a, int32_t b, double t) {
     const int32_t n = itemA->Points.Count;
     const int32_t k = FloorTol(t);
     const double f = t - k;
-    TXYZ p = Interpolate(itemA->Points.At<TXYZ>(ModPos(k, n)), itemA->Points.At<TXYZ>(ModPos(k + 1, n)), 1 - f);
+    TXYZ p = Interpolate(itemA->Points.At<TXYZ>(ModPos(k, n)), itemA->Points.At<TXYZ>(ModPos(k + 1, n)), f);
     const TPlaneFrame& frame = Items(b)->Frame;
     return OnDepth(this, p, TPlane{frame.Origin, frame.Normal});
 }
