@@ -9,26 +9,17 @@
 namespace zv::test {
 namespace {
 
-template <class T>
-T* Make() {
-    RegisterClass(T::Class());
-    return TComponent::Create<T>(nullptr);
-}
-
 TEST(Device, ViewScaleZoomAndProjection) {
-    TRecordingDevice* d = Make<TRecordingDevice>();
+    SquareScene s;
+    TRecordingDevice* d = s.device;
     d->SetViewport({0, 0, 200, 100});
-    EXPECT_NEAR(d->Scale().X, 0.3, 1e-12);
-    EXPECT_NEAR(d->Scale().Y, 0.6, 1e-12);
-    EXPECT_NEAR(d->Scale().Z, 0.3, 1e-12);
+    const TXYZ scale = d->Scale();
+    EXPECT_TRUE(std::abs(scale.X - 0.3) + std::abs(scale.Y - 0.6) + std::abs(scale.Z - 0.3) < 1e-12);
     d->SetZoomFactor(2);
-    EXPECT_DOUBLE_EQ(d->UnitsPerCM(), 60);
-    d->SetZoomFactor(0);
+    d->SetZoomFactor(0);  // ignored
     EXPECT_DOUBLE_EQ(d->UnitsPerCM(), 60);
     d->SetDefaultUnitsPerCM(0);
     EXPECT_DOUBLE_EQ(d->GetZoomFactor(), 1.0);
-    int window = 0;
-    d->SetHandle(&window);
     d->SetPointOfView(180);
     EXPECT_EQ(d->ProjectionKind(), 0);
     d->SetPointOfView(45);
@@ -38,38 +29,32 @@ TEST(Device, ViewScaleZoomAndProjection) {
     d->SetAttributesLocked(true);
     d->SetPenColor(0x123456);
     EXPECT_EQ(d->PenColor(), 0u);
-    d->Free();
 }
 
 TEST(Device, MatrixStackUnwindsAndSurvivesUnderflow) {
-    TMessageLog log;
-    TRecordingDevice* d = Make<TRecordingDevice>();
+    MessageCapture messages;
+    SquareScene s;
+    TRecordingDevice* d = s.device;
     TMatrix4 m[3];
     for (int i = 0; i < 3; ++i) {
-        m[i] = TranslationMatrix({double(i + 1), 0, 0});
-        d->SetMatrix(m[i]);
+        d->SetMatrix(m[i] = TranslationMatrix({double(i + 1), 0, 0}));
         d->PushMatrix();
     }
     d->SetMatrix(ScaleMatrix({5, 5, 5}));
-    for (int i = 2; i >= 0; --i) {
-        d->PopMatrix();
-        EXPECT_TRUE(EqualMatrix(d->Matrix(), m[i])) << i;
+    for (int i = 2; i >= -1; --i) {
+        d->PopMatrix();  // the last one underflows
+        EXPECT_TRUE(EqualMatrix(d->Matrix(), i >= 0 ? m[i] : UnitMatrix)) << i;
     }
-    d->PopMatrix();
-    EXPECT_TRUE(EqualMatrix(d->Matrix(), UnitMatrix));
-    EXPECT_EQ(log.Lines, std::vector<std::string>{"Matrixstack underflow "});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Matrixstack underflow "});
 
     d->Begin2D(true);
     d->Begin2D(true);
     EXPECT_EQ(d->MatrixDepth(), 1);
     EXPECT_FALSE(d->CullFace());
-    d->Begin2D(false);
-    d->Begin2D(false);
-    d->Begin2D(false);  // unbalanced: ignored
+    for (int i = 0; i < 3; ++i) d->Begin2D(false);  // the third is unbalanced: ignored
     EXPECT_EQ(d->MatrixDepth(), 0);
-    EXPECT_TRUE(d->CullFace());
-    EXPECT_TRUE(EqualMatrix(d->Matrix(), UnitMatrix));
-    EXPECT_EQ(log.Lines.size(), 1u);
+    EXPECT_TRUE(d->CullFace() && EqualMatrix(d->Matrix(), UnitMatrix));
+    EXPECT_EQ(messages.Texts().size(), 1u);
 
     d->PushName(5);  // not in select mode
     EXPECT_TRUE(d->NameStack().empty());
@@ -78,9 +63,7 @@ TEST(Device, MatrixStackUnwindsAndSurvivesUnderflow) {
     all.PenColor = 0xFF;
     all.Penwidth = 9;
     d->SetAttributeRecord(all);
-    EXPECT_EQ(d->PenColor(), 0u);
-    EXPECT_EQ(d->PenWidth(), 1);
-    d->Free();
+    EXPECT_TRUE(d->PenColor() == 0u && d->PenWidth() == 1);
 }
 
 }  // namespace

@@ -35,39 +35,27 @@ TEST(Locator, HoverAndSelectionEventsFireOncePerChange) {
     TSquareGrob* a = b.Add(0, 0, 0, ca);
     TSquareGrob* g = b.Add(-2, -2, 0, cb);
     for (int i = 0; i < 3; ++i) b.events->MouseMove(0, 90, 75);  // on a's left edge
-    EXPECT_EQ(locator.HoverGrob(), a);
-    EXPECT_TRUE(a->Hovered());
-    EXPECT_EQ(ca.enter, 1);
+    EXPECT_TRUE(locator.HoverGrob() == a && a->Hovered() && ca.enter == 1);
     b.events->MouseMove(0, 30, 135);  // on g's left edge
-    EXPECT_EQ(locator.HoverGrob(), g);
-    EXPECT_EQ(ca.exit, 1);
-    EXPECT_FALSE(a->Hovered());
-    EXPECT_EQ(cb.enter, 1);
+    EXPECT_TRUE(locator.HoverGrob() == g && !a->Hovered() && ca.exit == 1 && cb.enter == 1);
     b.events->MouseDown(TMouseButton::mbLeft, 0, 30, 135);
     b.events->MouseDown(TMouseButton::mbLeft, 0, 30, 135);
-    EXPECT_EQ(cb.down, 2);
-    EXPECT_EQ(cb.select, 1);
+    EXPECT_TRUE(cb.down == 2 && cb.select == 1);
     b.events->MouseMove(0, 90, 75);
     b.events->MouseDown(TMouseButton::mbLeft, ssShift, 90, 75);
     EXPECT_EQ(locator.Selection().Count(), 2);
     b.events->MouseDown(TMouseButton::mbLeft, 0, 90, 75);
-    EXPECT_EQ(locator.Selection().Count(), 1);
-    EXPECT_EQ(cb.unselect, 1);
-    EXPECT_TRUE(a->Selected());
+    EXPECT_TRUE(locator.Selection().Count() == 1 && cb.unselect == 1 && a->Selected());
     locator.SelectionLocked = true;
     locator.ClearSelection();
     EXPECT_EQ(locator.Selection().Count(), 1);
     locator.SelectionLocked = false;
     b.events->MouseMove(0, 170, 10);  // empty area
-    EXPECT_EQ(locator.HoverGrob(), nullptr);
-    EXPECT_EQ(ca.exit, 2);
-    EXPECT_EQ(locator.Hits().Count(), 0);
+    EXPECT_TRUE(locator.HoverGrob() == nullptr && ca.exit == 2 && locator.Hits().Count() == 0);
     b.events->MouseMove(0, 90, 75);
     ASSERT_EQ(locator.HoverGrob(), a);
     a->Free();  // a freed grob leaves no reference behind
-    EXPECT_EQ(locator.HoverGrob(), nullptr);
-    EXPECT_EQ(locator.Selection().Count(), 0);
-    EXPECT_EQ(locator.Hits().Count(), 0);
+    EXPECT_TRUE(locator.HoverGrob() == nullptr && locator.Selection().Count() == 0 && locator.Hits().Count() == 0);
     b.events->MouseDown(TMouseButton::mbLeft, 0, 90, 75);  // nothing there any more
     b.events->MouseMove(0, 90, 75);
     EXPECT_EQ(locator.HoverGrob(), nullptr);

@@ -7,9 +7,7 @@ namespace zv::test {
 namespace {
 
 template <class T>
-T* Make() {
-    return TComponent::Create<T>(nullptr);
-}
+T* Make() { return TComponent::Create<T>(nullptr); }
 
 TEST(Grob, TemplateHandlersRunWithTheGrobAsSender) {
     TZvGrob* pattern = Make<TZvGrob>();
@@ -19,14 +17,12 @@ TEST(Grob, TemplateHandlersRunWithTheGrobAsSender) {
     TZvGrob* g = Make<TZvGrob>();
     g->SetInheritClass("EnterPattern");
     g->Enter();
-    EXPECT_EQ(sender, g);
-    EXPECT_EQ(g->InheritGrob(), pattern);
+    EXPECT_TRUE(sender == g && g->InheritGrob() == pattern);
     TZvEntity* copy = g->CloneEntity();  // "InheritClass" goes through the stream
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(static_cast<TZvGrob*>(copy)->InheritClass(), "EnterPattern");
     pattern->Free();  // the template dies: its users forget it
-    EXPECT_EQ(g->InheritGrob(), nullptr);
-    EXPECT_EQ(g->InheritClass(), "");
+    EXPECT_TRUE(g->InheritGrob() == nullptr && g->InheritClass().empty());
     g->Exit();
     copy->Free();
     TZvEntity* plain = g->CloneEntity();  // written as "*", read back empty
@@ -36,7 +32,7 @@ TEST(Grob, TemplateHandlersRunWithTheGrobAsSender) {
 }
 
 TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
-    TMessageLog log;
+    MessageCapture messages;
     TZvMdgrob* root = Make<TZvMdgrob>();
     root->SetZvName("Part");
     TZvMdgrob* child = Make<TZvMdgrob>();
@@ -45,16 +41,14 @@ TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
     ASSERT_EQ(rootCtrl->ChildCount(), 1);
     EXPECT_EQ(rootCtrl->GetZvName(), "CTRL_Part");
     auto* childCtrl = dynamic_cast<TZvMdctrl*>(rootCtrl->ChildAt(0));
-    ASSERT_NE(childCtrl, nullptr);
-    EXPECT_EQ(childCtrl->MDgrob(), child);
+    ASSERT_TRUE(childCtrl && childCtrl->MDgrob() == child);
     // A second child appears below every controller of its new parent.
     TZvMdgrob* late = Make<TZvMdgrob>();
     late->SetParentEntity(root);
     EXPECT_EQ(rootCtrl->ChildCount(), 2);
     TZvGrob* notAModel = Make<TZvGrob>();
     late->SetParentEntity(notAModel);
-    EXPECT_EQ(late->Parent(), root);
-    EXPECT_EQ(log.Lines.size(), 1u);
+    EXPECT_TRUE(late->Parent() == root && messages.Texts().size() == 1u);
     // The base of a controller is its model's.
     TProjectionBase base = kDefaultProjection;
     base.Origin = {4, 5, 6};
@@ -92,12 +86,10 @@ TEST(Model, ControllerFieldsSurviveCopies) {
     TZvGrob* other = Make<TZvGrob>();
     EXPECT_THROW(assigned->AssignGrob(other), Exception);
     other->Free();
-    {
-        TMessageLog log;
-        assigned->SetMDClassName("TNoSuchModel");  // refused: the class stays
-        EXPECT_EQ(assigned->MDClassName(), "TZvMdSymbol");
-        EXPECT_EQ(log.Lines, std::vector<std::string>{"TNoSuchModel ist Nicht registriert oder stammt nicht von TZvMdgrob ab "});
-    }
+    MessageCapture messages;
+    assigned->SetMDClassName("TNoSuchModel");  // refused: the class stays
+    EXPECT_EQ(assigned->MDClassName(), "TZvMdSymbol");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"TNoSuchModel ist Nicht registriert oder stammt nicht von TZvMdgrob ab "});
     model->Free();  // and the controllers that present it
 }
 

@@ -1,6 +1,5 @@
 // A device for the tests: it rasterises nothing and records every primitive
-// it receives in render mode, with the matrix and attributes in force, and
-// the messages of the library while it lives.
+// it receives in render mode, with the matrix and attributes in force.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +8,9 @@
 #include <vector>
 
 #include "device/ground.h"
+#include "message_capture.h"
 #include "platform/ascii_writer.h"
 #include "runtime/stream.h"
-#include "zvhlr.h"
 
 namespace zv::test {
 
@@ -127,17 +126,5 @@ inline std::string StreamText(TZvComponent* c) {
     const std::string& text = stream.Bytes();
     return text.substr(std::min(text.size(), text.find("Classname=")));
 }
-
-// Collects the library's messages while it lives.
-class TMessageLog {
-public:
-    TMessageLog() {
-        ZVSetMessageHandler(
-            [](int32_t, const char* text, void* user) { static_cast<TMessageLog*>(user)->Lines.push_back(text); },
-            this);
-    }
-    ~TMessageLog() { ZVSetMessageHandler(nullptr, nullptr); }
-    std::vector<std::string> Lines;
-};
 
 }  // namespace zv::test
