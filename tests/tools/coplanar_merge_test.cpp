@@ -4,9 +4,6 @@
 
 #include <cmath>
 
-#include "hidden_line_run.h"
-#include "model_file.h"
-
 namespace zv::tool {
 namespace {
 
@@ -63,30 +60,6 @@ TEST(CoplanarMerge, RegionWithAHoleGivesOuterAndHoleLoops) {
     ASSERT_EQ(polygons[0].holes.size(), 1u);
     EXPECT_DOUBLE_EQ(RingNormal(polygons[0].outer).z, 18);
     EXPECT_DOUBLE_EQ(RingNormal(polygons[0].holes[0]).z, -2);
-}
-
-// A part moved far from the origin or scaled up, with its corners rounded to
-// float32 as STL stores them, merges into the same faces and draws the same
-// picture (lengths relative to the part's size).
-TEST(CoplanarMerge, FloatRoundingFarFromTheOriginMergesTheSameFaces) {
-    for (const char* file : {"/bushing.stl", "/plate_with_hole.stl"}) {
-        const Mesh mesh = LoadModelFile(std::string(ZVHLR_TEST_DATA) + file);
-        auto draw = [](const Mesh& m, double scale) {
-            std::vector<Polygon> polygons = MergeCoplanarFaces(m);
-            RunResult run = RemoveHiddenLines(polygons, Camera(*NamedView("iso"), BoundsOf(polygons)));
-            return std::pair{polygons.size(), LengthOf(run.drawing.visible) / scale};
-        };
-        const auto [faces, length] = draw(mesh, 1);
-        for (auto [offset, scale] : {std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
-            Mesh moved = mesh;
-            for (Vec3& v : moved.vertices) {
-                v = {float(v.x * scale + offset), float(v.y * scale + offset), float(v.z * scale + offset)};
-            }
-            const auto [movedFaces, movedLength] = draw(moved, scale);
-            EXPECT_EQ(movedFaces, faces) << file << " offset " << offset << " scale " << scale;
-            EXPECT_NEAR(movedLength, length, 1e-3 * length) << file << " offset " << offset << " scale " << scale;
-        }
-    }
 }
 
 }  // namespace

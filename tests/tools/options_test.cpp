@@ -13,14 +13,10 @@ TEST(Options, ValuesInBothSpellingsAndTheOutputName) {
     ParsedOptions parsed = Parse({"part.stl", "--view", "top", "-o", "x.pdf", "--perspective=35", "--hidden",
                                   "--size=a3", "--stroke", "0.5", "--stats", "--up", "0,1,0", "-q"});
     ASSERT_EQ(parsed.error, "");
-    EXPECT_EQ(parsed.options.input, "part.stl");
-    EXPECT_EQ(parsed.options.view, "top");
-    EXPECT_EQ(parsed.options.output, "x.pdf");
-    EXPECT_EQ(parsed.options.perspectiveDegrees, 35);
-    EXPECT_TRUE(parsed.options.hidden && parsed.options.stats && parsed.options.quiet);
-    EXPECT_EQ(parsed.options.size, "a3");
-    EXPECT_EQ(parsed.options.strokeMm, 0.5);
-    EXPECT_EQ(parsed.options.up->y, 1);
+    const Options& o = parsed.options;
+    EXPECT_TRUE(o.input == "part.stl" && o.view == "top" && o.output == "x.pdf" && o.size == "a3");
+    EXPECT_TRUE(o.perspectiveDegrees == 35 && o.strokeMm == 0.5 && o.up->y == 1);
+    EXPECT_TRUE(o.hidden && o.stats && o.quiet);
     EXPECT_EQ(Parse({"--dir", "1,-2,0.5"}).options.direction->y, -2);
 }
 

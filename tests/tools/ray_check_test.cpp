@@ -2,33 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "coplanar_merge.h"
-#include "demo_model.h"
 #include "hidden_line_run.h"
-#include "model_file.h"
+#include "tool_models.h"
 
 namespace zv::tool {
 namespace {
 
-std::vector<std::pair<std::string, std::vector<Polygon>>> Models() {
-    std::vector<std::pair<std::string, std::vector<Polygon>>> models{{"demo", DemoModel()}};
-    for (const char* file : {"l_bracket.obj", "plate_with_hole.stl", "two-boxes.obj", "bushing.stl"}) {
-        models.push_back({file, MergeCoplanarFaces(LoadModelFile(std::string(ZVHLR_TEST_DATA "/") + file))});
-    }
-    return models;
-}
-
 // Every drawing of the small models passes the ray-cast check in several
 // views, parallel and perspective: wrong plus missing under 0.5 %.
 TEST(RayCheck, SmallModelsDrawCorrectlyInEveryView) {
-    for (const auto& [name, polygons] : Models()) {
+    for (const auto& [name, polygons, rounding] : test::SmallModels()) {
         for (double perspective : {0.0, 40.0}) {
             for (const char* viewName : {"iso", "front", "top", "iso-back-left", "iso-front-right-bottom"}) {
                 ViewSpec view = *NamedView(viewName);
                 view.perspectiveDegrees = perspective;
                 const Camera camera(view, BoundsOf(polygons));
                 const RunResult run = RemoveHiddenLines(polygons, camera);
-                const CheckResult check = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing);
+                const CheckResult check = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing, rounding);
                 EXPECT_LT(check.WrongShare(), 0.005) << name << " " << viewName << " " << perspective;
                 EXPECT_GT(check.checked - check.skipped, 0.5 * check.drawn) << name << " " << viewName;
             }
@@ -39,15 +29,15 @@ TEST(RayCheck, SmallModelsDrawCorrectlyInEveryView) {
 // The checker itself: a drawing with visible and hidden swapped, or with
 // nothing at all, is caught.
 TEST(RayCheck, CatchesSwappedAndMissingLines) {
-    for (const auto& [name, polygons] : Models()) {
+    for (const auto& [name, polygons, rounding] : test::SmallModels()) {
         const Camera camera(*NamedView("iso"), BoundsOf(polygons));
         RunResult run = RemoveHiddenLines(polygons, camera);
         std::swap(run.drawing.visible, run.drawing.hidden);
-        const CheckResult swapped = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing);
+        const CheckResult swapped = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing, rounding);
         EXPECT_GT(swapped.hiddenVisible, 0.5 * LengthOf(run.drawing.hidden)) << name;
         EXPECT_GT(swapped.visibleHidden, 0.3 * LengthOf(run.drawing.visible)) << name;
         run.drawing.hidden.clear();
-        const CheckResult missing = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing);
+        const CheckResult missing = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing, rounding);
         EXPECT_GT(missing.missing, 0.5 * swapped.hiddenVisible) << name;
     }
 }

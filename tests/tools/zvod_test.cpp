@@ -170,10 +170,11 @@ protected:
         };
         int count = 0;
         for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x)
-                count += line(a, x, y) && !(line(b, x - 1, y - 1) || line(b, x, y - 1) || line(b, x + 1, y - 1) ||
-                                            line(b, x - 1, y) || line(b, x, y) || line(b, x + 1, y) ||
-                                            line(b, x - 1, y + 1) || line(b, x, y + 1) || line(b, x + 1, y + 1));
+            for (int x = 0; x < kSize; ++x) {
+                bool near = false;
+                for (int k = 0; k < 9; ++k) near = near || line(b, x + k % 3 - 1, y + k / 3 - 1);
+                count += line(a, x, y) && !near;
+            }
         return count;
     }
 
@@ -195,13 +196,6 @@ protected:
     Window window = 0;
     ZVODHandle h = nullptr;
 };
-
-TEST_F(Zvod, FreshHandleReportsTheDefaults) {
-    EXPECT_EQ(_ZVODGetData(h, nullptr), 24);
-    TZVODData d = Data();
-    const TZVODData fresh = {30.0f, -1, 0, 0, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(&d, &fresh, sizeof d), 0);
-}
 
 // What _ZVODSetData takes and what _ZVODGetData gives back: Booleans as
 // -1 or 0, the scale rounded to single precision, a scale that is not a
@@ -260,7 +254,8 @@ TEST_F(Zvod, OneRepaintRequestPerClosedBracket) {
     EXPECT_EQ(Exposes(), 1);
 }
 
-TEST_F(Zvod, CreateWithoutAWindowGivesNoHandle) {
+// No handle without a window; unknown and freed handles are ignored.
+TEST_F(Zvod, MissingWindowsAndUnknownHandles) {
     MessageCapture messages;
     XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
     XSync(display, False);
@@ -269,9 +264,6 @@ TEST_F(Zvod, CreateWithoutAWindowGivesNoHandle) {
     EXPECT_EQ(ZVODCreate(0x7FFFFFF0ul), nullptr);
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_NE(messages.Texts()[0].find("no window 0x7ffffff0"), std::string::npos);
-}
-
-TEST_F(Zvod, UnknownHandlesAreIgnored) {
     int local = 0;
     auto* bogus = reinterpret_cast<ZVODHandle>(&local);
     const TXYZ p[3] = {};
@@ -285,12 +277,6 @@ TEST_F(Zvod, UnknownHandlesAreIgnored) {
     ZVODFree(h);
     EXPECT_EQ(ZVODAddContour(h, 3, p), -1);  // freed
     h = nullptr;
-}
-
-TEST_F(Zvod, DemoPartInSeveralViews) {
-    const std::vector<Polygon> part = DemoModel();
-    const Vec3 directions[] = {{-1, 1, -1}, {1, -1, -1}, {-1, 1, 1}, {-0.3, 1, -0.45}, {0.2, 0.35, -1}};
-    for (const Vec3& d : directions) ExpectAgreement(part, d, {0, 0, 1}, std::to_string(d.x) + " " + std::to_string(d.y));
 }
 
 // Quads of random size, place and tilt, each turned to face the viewer
@@ -314,9 +300,11 @@ std::vector<Polygon> RandomScene(unsigned seed, Vec3 towards) {
     return scene;
 }
 
-TEST_F(Zvod, SeededRandomScenes) {
+TEST_F(Zvod, EnginesAgreeOnTheDemoPartAndSeededRandomScenes) {
+    for (const Vec3& d : {Vec3{-1, 1, -1}, {1, -1, -1}, {-1, 1, 1}, {-0.3, 1, -0.45}, {0.2, 0.35, -1}})
+        ExpectAgreement(DemoModel(), d, {0, 0, 1}, std::to_string(d.x) + " " + std::to_string(d.y));
     const Vec3 direction{-0.4, 0.5, -1};
-    for (unsigned seed = 1; seed <= 6; ++seed)
+    for (unsigned seed = 1; seed <= 4; ++seed)
         ExpectAgreement(RandomScene(seed, direction * -1.0), direction, {0, 0, 1}, "seed " + std::to_string(seed));
 }
 

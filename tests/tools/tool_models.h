@@ -1,0 +1,50 @@
+// The models of the test data as the tool draws them: moved into their own
+// frame and merged into faces with the tolerance of their rounding.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "coplanar_merge.h"
+#include "demo_model.h"
+#include "model_file.h"
+#include "model_frame.h"
+
+namespace zv::tool::test {
+
+inline Mesh DataMesh(const std::string& file) { return LoadModelFile(ZVHLR_TEST_DATA "/" + file); }
+
+// The copy of a mesh moved and scaled, its corners rounded to float32 as STL stores them.
+inline Mesh RoundedCopy(Mesh mesh, double offset, double scale) {
+    for (Vec3& v : mesh.vertices) v = {float(v.x * scale + offset), float(v.y * scale + offset), float(v.z * scale + offset)};
+    return mesh;
+}
+
+inline std::vector<Polygon> LocalPolygons(Mesh mesh, ModelFrame& frame) {
+    frame = CentreOnBounds(mesh);
+    MergeTolerance tolerance;
+    tolerance.rounding = frame.rounding;
+    return MergeCoplanarFaces(mesh, tolerance);
+}
+
+struct Model {
+    std::string name;
+    std::vector<Polygon> polygons;
+    double rounding = 0;
+};
+
+// The demo part and the small models, a tab flush in a plate's slot (which
+// rounding left with a wall of no thickness) also scaled up a thousandfold.
+inline std::vector<Model> SmallModels() {
+    std::vector<Model> models{{"demo", DemoModel()}};
+    ModelFrame frame;
+    for (const char* file : {"l_bracket.obj", "plate_with_hole.stl", "two-boxes.obj", "bushing.stl", "tab_in_slot.stl"}) {
+        std::vector<Polygon> polygons = LocalPolygons(DataMesh(file), frame);
+        models.push_back({file, polygons, frame.rounding});
+    }
+    std::vector<Polygon> scaled = LocalPolygons(RoundedCopy(DataMesh("tab_in_slot.stl"), 0, 1000), frame);
+    models.push_back({"tab_in_slot.stl x1000", scaled, frame.rounding});
+    return models;
+}
+
+}  // namespace zv::tool::test
