@@ -27,8 +27,7 @@ TEST(Grob, TemplateHandlersRunWithTheGrobAsSender) {
     copy->Free();
     TZvEntity* plain = g->CloneEntity();  // written as "*", read back empty
     EXPECT_EQ(static_cast<TZvGrob*>(plain)->InheritClass(), "");
-    plain->Free();
-    g->Free();
+    for (TZvEntity* e : {plain, static_cast<TZvEntity*>(g)}) e->Free();
 }
 
 TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
@@ -58,9 +57,7 @@ TEST(Model, ControllersMirrorTheModelTreeAndDieWithTheirModel) {
     EXPECT_DOUBLE_EQ(modelBase.Origin.Y, 5);
     child->Free();
     EXPECT_EQ(rootCtrl->ChildCount(), 1);  // the child's controller freed itself
-    late->Free();
-    root->Free();
-    notAModel->Free();
+    for (TZvComponent* c : std::initializer_list<TZvComponent*>{late, root, notAModel}) c->Free();
 }
 
 TEST(Model, ControllerFieldsSurviveCopies) {

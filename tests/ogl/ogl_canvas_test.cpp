@@ -276,8 +276,7 @@ TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
 TEST_F(OglCanvas, WithoutAWindowOnlyTheStateChanges) {
     for (void* handle : {static_cast<void*>(nullptr), reinterpret_cast<void*>(uintptr_t{0x7FFFFFF})}) {
         canvas->SetHandle(handle);
-        EXPECT_FALSE(canvas->HandleValid());
-        EXPECT_EQ(canvas->RC(), nullptr);
+        EXPECT_TRUE(!canvas->HandleValid() && canvas->RC() == nullptr);
         AddRectGrob(8, 8, 56, 56, 0);
         canvas->SetPenColor(red);
         canvas->SetPolygonMode(GL_LINE);

