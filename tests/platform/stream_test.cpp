@@ -2,6 +2,7 @@
 // written, read and written again, and hand-written good and broken files.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -19,14 +20,6 @@
 namespace {
 
 using namespace zv;
-
-template <class T>
-TPointArray ToArray(const std::vector<T>& values) {
-    TPointArray a{};
-    ArrayInit(a, sizeof(T), static_cast<int32_t>(values.size()));
-    for (const T& v : values) ArrayAdd(a, &v);
-    return a;
-}
 
 template <class T>
 std::vector<T> FromArray(TPointArray& a) {
@@ -107,7 +100,9 @@ public:
 
     template <class T, class Write>
     static void WriteArray(const std::vector<T>& values, Write write) {
-        TPointArray a = ToArray(values);
+        TPointArray a{};
+        ArrayInit(a, sizeof(T), static_cast<int32_t>(values.size()));
+        for (const T& v : values) ArrayAdd(a, &v);
         write(a);
         ArrayClear(a);
     }
@@ -153,9 +148,10 @@ TZvComponent* ReadText(const std::string& text, int64_t* line = nullptr) {
     return c;
 }
 
-std::string Lines(std::initializer_list<const char*> lines, const char* end = "\r\n") {
+// Lines ended with LF only.
+std::string Lines(std::initializer_list<const char*> lines) {
     std::string text;
-    for (const char* l : lines) text += std::string(l) + end;
+    for (const char* l : lines) text += std::string(l) + "\n";
     return text;
 }
 
@@ -207,10 +203,19 @@ class TreeMaker {
 public:
     explicit TreeMaker(unsigned seed) : rng_(seed) {}
 
-    TAllKinds* Make(const std::string& name, int depth, std::vector<TAllKinds*>& all) {
+    // A random tree whose components refer to each other at random.
+    TAllKinds* Tree(const std::string& name) {
+        TAllKinds* root = Make(name, 0);
+        const int n = static_cast<int>(all_.size());
+        for (TAllKinds* c : all_) c->ref = Pick(3) ? all_[static_cast<size_t>(Pick(n))] : nullptr;
+        return root;
+    }
+
+private:
+    TAllKinds* Make(const std::string& name, int depth) {
         TAllKinds* c = TComponent::Create<TAllKinds>(nullptr);
         c->SetZvName(name);
-        all.push_back(c);
+        all_.push_back(c);
         c->b = Pick(2), c->bb = Pick(2), c->f = Double(), c->i = static_cast<int32_t>(rng_());
         c->s = Text(), c->p2 = {Double(), Double()}, c->p3 = {Double(), Double(), Double()};
         c->ip = {static_cast<int32_t>(rng_()), -7}, c->ip3 = {1, static_cast<int32_t>(rng_()), INT32_MIN};
@@ -220,15 +225,9 @@ public:
         for (int n = Pick(4); n > 0; --n) c->ad.push_back(Double());
         for (int n = Pick(4); n > 0; --n) c->sl.push_back(Text());
         for (int n = Pick(6); n > 0; --n) c->bin.push_back(static_cast<uint8_t>(rng_()));
-        for (int n = depth < 3 ? Pick(4) : 0; n > 0; --n) Make("N" + std::to_string(n), depth + 1, all)->SetParent(c);
+        for (int n = depth < 3 ? Pick(4) : 0; n > 0; --n) Make("N" + std::to_string(n), depth + 1)->SetParent(c);
         return c;
     }
-    void Link(const std::vector<TAllKinds*>& all) {
-        for (TAllKinds* c : all)
-            c->ref = Pick(3) ? all[static_cast<size_t>(Pick(static_cast<int>(all.size())))] : nullptr;
-    }
-
-private:
     int Pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
     double Double() {
         switch (Pick(5)) {
@@ -237,9 +236,7 @@ private:
             case 2: return std::ldexp(static_cast<double>(rng_()), Pick(200) - 100);
             case 3: return -std::ldexp(static_cast<double>(rng_()), -Pick(60));
             default: {
-                uint64_t bits = (uint64_t{rng_()} << 32) | rng_();
-                double d;
-                std::memcpy(&d, &bits, sizeof d);
+                const auto d = std::bit_cast<double>((uint64_t{rng_()} << 32) | rng_());
                 return std::isfinite(d) ? d : 0.5;
             }
         }
@@ -252,16 +249,15 @@ private:
         return s;
     }
     std::mt19937 rng_;
+    std::vector<TAllKinds*> all_;
 };
 
+// Compared by bytes: -0.0 is not 0.0 here.
+template <class T>
+bool SameBytes(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) == 0; }
 template <class T>
 bool SameBytes(const std::vector<T>& a, const std::vector<T>& b) {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
-}
-
-template <class T>
-bool SameBytes(const T& a, const T& b) {
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
 void ExpectSameTree(const TZvComponent* a, const TZvComponent* b) {
@@ -286,10 +282,7 @@ void RoundTripRandomTrees(int count) {
     for (int seed = 1; seed <= count; ++seed) {
         SCOPED_TRACE(seed);
         MessageCapture messages;
-        std::vector<TAllKinds*> all;
-        TreeMaker maker(static_cast<unsigned>(seed));
-        TAllKinds* tree = maker.Make("T" + std::to_string(seed), 0, all);
-        maker.Link(all);
+        TAllKinds* tree = TreeMaker(static_cast<unsigned>(seed)).Tree("T" + std::to_string(seed));
         std::string text = WriteText(tree);
         TZvComponent* copy = ReadText(text);
         ASSERT_NE(copy, nullptr);
@@ -338,8 +331,7 @@ TEST_F(Stream, AHandWrittenFileReadsIntoTheExpectedTree) {
                               "ENDCLASS=", "ENDCLASS=", "BEGINCLASS=", "ZvNAme=Hall", "Classname=TZvComponent",
                               "Parent=House", "Count=0", "ENDCLASS=", "B=False", "BB=0", "F=0", "I=0", "S=",
                               "P2=0/0", "P3=0/0/0", "IP=0/0", "IP3=0/0/0", "A2={}", "A3={}", "R=", "AI={}", "AD={}",
-                              "SL=[", "SL=]", "Bin size=0", "Bin data=", "REFZVNAME=NIL", "ENDCLASS="},
-                             "\n");
+                              "SL=[", "SL=]", "Bin size=0", "Bin data=", "REFZVNAME=NIL", "ENDCLASS="});
     TZvComponent* house = ReadText(text);
     ASSERT_NE(house, nullptr);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Class TNoSuchClass not found"});
@@ -411,10 +403,7 @@ TEST_F(Stream, BrokenFilesRaiseAndLeaveNothingBehind) {
 // Every prefix of a good file, and every file with one byte changed, either
 // reads or raises; nothing stays behind when it raises.
 TEST_F(Stream, TruncatedAndDamagedFilesEndCleanly) {
-    std::vector<TAllKinds*> all;
-    TreeMaker maker(7);
-    TAllKinds* tree = maker.Make("Cut", 0, all);
-    maker.Link(all);
+    TAllKinds* tree = TreeMaker(7).Tree("Cut");
     const std::string text = WriteText(tree);
     tree->Free();
     MessageCapture messages;
