@@ -254,6 +254,7 @@ TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
     AddRectGrob(8, 8, 56, 56, 0);
     canvas->SetAutoCompile(false);
     canvas->SetLighting(true);
+    MessageCapture messages;
     unsigned long previous = 0;
     for (TColor ambient : {0x000000u, 0x404040u, 0xC0C0C0u}) {
         light->SetAmbient(ambient);
@@ -262,8 +263,6 @@ TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
         if (ambient != 0) EXPECT_GT(shade, previous) << std::hex << ambient;
         previous = shade;
     }
-    MessageCapture messages;
-    Paint();
     EXPECT_TRUE(messages.Texts().empty());
     // A spot light makes filled faces subdivided; values are stored unclamped.
     for (const auto& [cutOff, resolution] : {std::pair{120.0, 0.0}, {45.0, 2.0}, {90.0, 0.0}}) {

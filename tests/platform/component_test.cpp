@@ -32,9 +32,7 @@ public:
             events.push_back(std::to_string(message) + " " + NameOf(data));
     }
     int Count(int32_t message, TComponent* data) const {
-        int n = 0;
-        for (const auto& [m, d] : got) n += (m == message && d == data);
-        return n;
+        return static_cast<int>(std::count(got.begin(), got.end(), std::pair(message, data)));
     }
 
 protected:

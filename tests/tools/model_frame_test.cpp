@@ -23,13 +23,13 @@ TEST(ModelFrame, RoundedCopiesFarAwayAreFlatAndDrawCorrectly) {
         const size_t faces = LocalPolygons(DataMesh(file), frame).size();
         const std::vector<Polygon> polygons = LocalPolygons(test::RoundedCopy(DataMesh(file), 1e5, 1), frame);
         EXPECT_EQ(polygons.size(), faces) << file;
-        double warp = 0;
+        double warp = 0;  // the largest distance of a corner from its face's plane
         for (const Polygon& polygon : polygons) {
             const Vec3 n = Normalized(RingNormal(polygon.outer));
-            for (Vec3 v : polygon.outer) warp = std::max(warp, std::fabs(Dot(v - polygon.outer[0], n)));
-            for (const Ring& hole : polygon.holes) {
-                for (Vec3 v : hole) warp = std::max(warp, std::fabs(Dot(v - polygon.outer[0], n)));
-            }
+            std::vector<Ring> rings = polygon.holes;
+            rings.push_back(polygon.outer);
+            for (const Ring& ring : rings)
+                for (Vec3 v : ring) warp = std::max(warp, std::fabs(Dot(v - polygon.outer[0], n)));
         }
         EXPECT_GT(frame.rounding, 1e-3) << file;
         EXPECT_LT(warp, 0.5 * frame.rounding) << file;
