@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "coplanar_merge.h"
 #include "demo_model.h"
 #include "hidden_line_run.h"
@@ -10,8 +12,22 @@
 namespace zv::tool {
 namespace {
 
+// An open sheet of triangles folded steeply enough that every view sees the
+// backs of some of them.
+std::vector<Polygon> FoldedSheet() {
+    auto p = [](int i, int j) { return Vec3{double(i), double(j), 1.6 * std::sin(1.3 * i) * std::cos(0.9 * j)}; };
+    std::vector<Polygon> sheet;
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) {
+            sheet.push_back({{p(i, j), p(i + 1, j), p(i + 1, j + 1)}, {}, 0});
+            sheet.push_back({{p(i, j), p(i + 1, j + 1), p(i, j + 1)}, {}, 0});
+        }
+    }
+    return sheet;
+}
+
 std::vector<std::pair<std::string, std::vector<Polygon>>> Models() {
-    std::vector<std::pair<std::string, std::vector<Polygon>>> models{{"demo", DemoModel()}};
+    std::vector<std::pair<std::string, std::vector<Polygon>>> models{{"demo", DemoModel()}, {"sheet", FoldedSheet()}};
     for (const char* file : {"l_bracket.obj", "plate_with_hole.stl", "two-boxes.obj", "bushing.stl"}) {
         models.push_back({file, MergeCoplanarFaces(LoadModelFile(std::string(ZVHLR_TEST_DATA "/") + file))});
     }
