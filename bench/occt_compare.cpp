@@ -3,8 +3,8 @@
 // scenes, for a side-by-side comparison with the zvhlr tool (bench/compare.sh).
 // It prints the faces, the time of each step and the projected lengths of the
 // visible and hidden edges for the tool's "iso" view (parallel, looking along
-// (-1, 1, -1) with Z up). Optionally it writes the scene as an OBJ file for
-// the zvhlr tool (see obj_file.h).
+// (-1, 1, -1) with Z up). With --write-obj it only writes the scene as an OBJ
+// file for the zvhlr tool (see obj_file.h).
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
@@ -206,7 +206,7 @@ double DrawingSize(const std::vector<Segment>& segments) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: occt_compare SCENE FACES [--seed N] [--deflection D] [--obj FILE.obj] [--no-hlr]\n"
+                 "usage: occt_compare SCENE FACES [--seed N] [--deflection D] [--write-obj FILE.obj] [--no-hlr]\n"
                  "  SCENE: a scene kind of zvhlr_bench (blocks, heightfield, overlap, flange, ...)\n");
     return 2;
 }
@@ -231,12 +231,16 @@ int main(int argc, char** argv) {
             if (k + 1 >= argc) return Usage();
             if (arg == "--seed") seed = std::stoull(argv[++k]);
             else if (arg == "--deflection") deflection = std::stod(argv[++k]);
-            else if (arg == "--obj") objPath = argv[++k];
+            else if (arg == "--write-obj") objPath = argv[++k];
             else return Usage();
         }
         const Clock::time_point start = Clock::now();
         const bench::Scene scene = bench::MakeScene(kind, faceCount, seed);
         const double sceneSeconds = SecondsSince(start);
+        if (!objPath.empty()) {
+            bench::WriteObjFile(objPath, scene);
+            return 0;
+        }
 
         Clock::time_point step = Clock::now();
         FaceBuilder builder;
@@ -253,7 +257,6 @@ int main(int argc, char** argv) {
         step = Clock::now();
         BRepMesh_IncrementalMesh mesher(shape, deflection);
         const double meshSeconds = SecondsSince(step);
-        if (!objPath.empty()) bench::WriteObjFile(objPath, scene);
 
         std::printf("scene:          %s %d (seed %llu)\n", kind.c_str(), faceCount, static_cast<unsigned long long>(seed));
         std::printf("faces:          %zu\n", scene.faces.size());
