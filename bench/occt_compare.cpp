@@ -206,8 +206,10 @@ double DrawingSize(const std::vector<Segment>& segments) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: occt_compare SCENE FACES [--seed N] [--deflection D] [--write-obj FILE.obj] [--no-hlr]\n"
-                 "  SCENE: a scene kind of zvhlr_bench (blocks, heightfield, overlap, flange, ...)\n");
+                 "usage: occt_compare SCENE FACES [--seed N] [--deflection D] [--angular-tolerance A]\n"
+                 "                    [--write-obj FILE.obj] [--no-hlr]\n"
+                 "  SCENE: a scene kind of zvhlr_bench (blocks, heightfield, overlap, flange, ...)\n"
+                 "  A: the angular tolerance of the hidden-line removal (Open CASCADE's default when not given)\n");
     return 2;
 }
 
@@ -218,7 +220,7 @@ int main(int argc, char** argv) {
     std::string kind = argv[1], objPath;
     int faceCount = 0;
     uint64_t seed = 1;
-    double deflection = 0.01;
+    double deflection = 0.01, angularTolerance = 0;
     bool hlr = true;
     try {
         faceCount = std::stoi(argv[2]);
@@ -231,6 +233,7 @@ int main(int argc, char** argv) {
             if (k + 1 >= argc) return Usage();
             if (arg == "--seed") seed = std::stoull(argv[++k]);
             else if (arg == "--deflection") deflection = std::stod(argv[++k]);
+            else if (arg == "--angular-tolerance") angularTolerance = std::stod(argv[++k]);
             else if (arg == "--write-obj") objPath = argv[++k];
             else return Usage();
         }
@@ -272,6 +275,7 @@ int main(int argc, char** argv) {
         const gp_Dir right = gp_Dir(0, 0, 1).Crossed(towardsEye);
         Handle(HLRBRep_PolyAlgo) algo = new HLRBRep_PolyAlgo();
         algo->Projector(HLRAlgo_Projector(gp_Ax2(gp_Pnt(0, 0, 0), towardsEye, right)));
+        if (angularTolerance > 0) algo->TolAngular(angularTolerance);
         algo->Load(shape);
         algo->Update();
         const double hlrSeconds = SecondsSince(step);
@@ -293,6 +297,7 @@ int main(int argc, char** argv) {
         for (const Segment& g : segments) (g.hidden ? rawHidden : rawVisible) += std::hypot(g.bx - g.ax, g.by - g.ay);
         const auto [visible, hidden] = DrawnLengths(segments, 1e-6 * DrawingSize(segments));
         const double drawSeconds = SecondsSince(step);
+        std::printf("angular tolerance: %g\n", algo->TolAngular());
         std::printf("hlr seconds:    %.3f\n", hlrSeconds);
         std::printf("extract seconds: %.3f\n", extractSeconds);
         std::printf("drawing seconds: %.3f\n", drawSeconds);
