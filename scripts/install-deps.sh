@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
+# With --compare it also installs Open CASCADE, the established hidden-line
+# tool that bench/compare.sh measures zvhlr against (not needed by CI).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libcairo2-dev libtinyobjloader-dev libcli11-dev
           gcc-multilib clang libclang-rt-14-dev xvfb xauth mesa-utils libgl1-mesa-dri libglu1-mesa-dev
           libx11-dev libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core locales)
+if [ "${1:-}" = "--compare" ]; then
+  packages+=(libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libtbb-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,6 +2,7 @@
 // frame and merged into faces with the tolerance of their rounding.
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,24 @@ struct Model {
     double rounding = 0;
 };
 
-// The demo part and the small models, a tab flush in a plate's slot (which
+// An open sheet of triangles folded steeply enough that every view sees the
+// backs of some of them.
+inline std::vector<Polygon> FoldedSheet() {
+    auto p = [](int i, int j) { return Vec3{double(i), double(j), 1.6 * std::sin(1.3 * i) * std::cos(0.9 * j)}; };
+    std::vector<Polygon> sheet;
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) {
+            sheet.push_back({{p(i, j), p(i + 1, j), p(i + 1, j + 1)}, {}, 0});
+            sheet.push_back({{p(i, j), p(i + 1, j + 1), p(i, j + 1)}, {}, 0});
+        }
+    }
+    return sheet;
+}
+
+// The demo part, an open folded sheet and the small models, a tab flush in a plate's slot (which
 // rounding left with a wall of no thickness) also scaled up a thousandfold.
 inline std::vector<Model> SmallModels() {
-    std::vector<Model> models{{"demo", DemoModel()}};
+    std::vector<Model> models{{"demo", DemoModel()}, {"sheet", FoldedSheet()}};
     ModelFrame frame;
     for (const char* file : {"l_bracket.obj", "plate_with_hole.stl", "two-boxes.obj", "bushing.stl", "tab_in_slot.stl"}) {
         std::vector<Polygon> polygons = LocalPolygons(DataMesh(file), frame);

@@ -49,6 +49,10 @@ const EdgeTable::Shared& EdgeTable::SharedOf(const EdgeRef& ref) const {
 
 bool EdgeTable::IsSmooth(const EdgeRef& ref) const { return SharedOf(ref).smooth; }
 
+bool EdgeTable::HasOpenEdge() const {
+    return std::any_of(shared_.begin(), shared_.end(), [](const auto& entry) { return entry.second.users.size() == 1; });
+}
+
 bool EdgeTable::Draws(const EdgeRef& ref, const std::vector<bool>& present,
                       const std::vector<bool>& facesViewer) const {
     const Shared& shared = SharedOf(ref);

@@ -33,6 +33,10 @@ public:
 
     bool IsSmooth(const EdgeRef& ref) const;
 
+    // True when some edge belongs to one ring only: the model is a sheet or
+    // has a gap, and the backs of its faces may be seen.
+    bool HasOpenEdge() const;
+
 private:
     using Key = std::pair<int, int>;  // welded end points, smaller first
     struct Shared {

@@ -107,11 +107,30 @@ std::vector<TXYZ> PointsOf(const Ring& ring, double scale) {
 struct ItemRef {
     int polygon;
     int ring;
+    bool reversed = false;  // handed over in reverse order (see TurnedAway)
 };
 
+// The ring run backwards from its first point: edge k of the result is edge
+// size - 1 - k of the ring.
+Ring Reversed(const Ring& ring) {
+    Ring reversed{ring[0]};
+    reversed.insert(reversed.end(), ring.rbegin(), ring.rend() - 1);
+    return reversed;
+}
+
+// Whether the polygon shows the viewer its back.  The library hides such faces
+// whole, as the backs of a closed solid are; the backs of an open sheet (a
+// height field, a lone wall) are seen where nothing covers them, so on models
+// with open edges these polygons are handed over reversed and judged like
+// any other.
+bool TurnedAway(const Polygon& polygon, const Camera& camera) {
+    const Vec3 sight = camera.Perspective() ? polygon.outer[0] - camera.Eye() : camera.Forward();
+    return Dot(RingNormal(polygon.outer), sight) > 0;
+}
+
 // Adds a contour; true when the library took it (its last index moved on).
-bool Add(ZVSDHandle h, const Ring& ring, double scale, bool hole, int32_t& last) {
-    std::vector<TXYZ> points = PointsOf(ring, scale);
+bool Add(ZVSDHandle h, const Ring& ring, double scale, bool hole, bool reversed, int32_t& last) {
+    std::vector<TXYZ> points = PointsOf(reversed ? Reversed(ring) : ring, scale);
     int32_t count = static_cast<int32_t>(points.size());
     int32_t index = hole ? ZVSDAddHole(h, count, points.data()) : ZVSDAddContour(h, count, points.data());
     if (index == last) return false;
@@ -127,7 +146,7 @@ bool SeenEdgeOn(const Polygon& polygon, const Camera& camera) {
 }
 
 std::vector<ItemRef> AddPolygons(ZVSDHandle h, const std::vector<Polygon>& polygons, const Camera& camera,
-                                 double scale, RunResult& result) {
+                                 double scale, bool open, RunResult& result) {
     std::vector<ItemRef> items;
     int32_t last = -1;
     for (int p = 0; p < static_cast<int>(polygons.size()); ++p) {
@@ -135,14 +154,15 @@ std::vector<ItemRef> AddPolygons(ZVSDHandle h, const std::vector<Polygon>& polyg
             ++result.edgeOn;
             continue;
         }
-        if (!Add(h, polygons[p].outer, scale, false, last)) {
+        const bool reversed = open && TurnedAway(polygons[p], camera);
+        if (!Add(h, polygons[p].outer, scale, false, reversed, last)) {
             result.rejected += 1 + static_cast<int>(polygons[p].holes.size());
             continue;  // its holes would go to the previous polygon
         }
-        items.push_back({p, 0});
+        items.push_back({p, 0, reversed});
         for (int k = 0; k < static_cast<int>(polygons[p].holes.size()); ++k) {
-            if (Add(h, polygons[p].holes[k], scale, true, last)) {
-                items.push_back({p, k + 1});
+            if (Add(h, polygons[p].holes[k], scale, true, reversed, last)) {
+                items.push_back({p, k + 1, reversed});
             } else {
                 ++result.rejected;
             }
@@ -241,16 +261,15 @@ void CollectStretches(const std::vector<TXY>& outline, const std::vector<double>
 const Ring& RingOf(const Polygon& polygon, int ring) { return ring == 0 ? polygon.outer : polygon.holes[ring - 1]; }
 
 void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::vector<ItemRef>& items,
-                 const RunOptions& options, double scale, Point2 shift, RunResult& result) {
+                 const EdgeTable& edges, double scale, Point2 shift, RunResult& result) {
     Drawing& drawing = result.drawing;
     std::vector<std::vector<TXY>> outlines;
     std::vector<bool> facesViewer(polygons.size(), false), present(polygons.size(), false);
     for (size_t i = 0; i < items.size(); ++i) {
         outlines.push_back(OutlineOf(h, static_cast<int32_t>(i), shift));
         present[items[i].polygon] = true;
-        if (items[i].ring == 0) facesViewer[items[i].polygon] = FacesViewer(outlines.back());
+        if (items[i].ring == 0) facesViewer[items[i].polygon] = FacesViewer(outlines.back()) != items[i].reversed;
     }
-    EdgeTable edges(polygons, options.smoothDegrees);
     for (size_t i = 0; i < items.size(); ++i) {
         const std::vector<TXY>& outline = outlines[i];
         if (outline.size() < 2) continue;
@@ -258,7 +277,8 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
         std::vector<bool> drawEdge(outline.size() - 1, true);
         if (outline.size() == ring.size() + 1) {
             for (size_t e = 0; e < drawEdge.size(); ++e) {
-                drawEdge[e] = edges.Draws({items[i].polygon, items[i].ring, static_cast<int>(e)}, present, facesViewer);
+                const size_t edge = items[i].reversed ? drawEdge.size() - 1 - e : e;
+                drawEdge[e] = edges.Draws({items[i].polygon, items[i].ring, static_cast<int>(edge)}, present, facesViewer);
             }
         }
         const std::vector<double> mask = MaskOf(h, static_cast<int32_t>(i));
@@ -365,7 +385,8 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     result.mode = choice.mode;
 
     ZVSDSetChanging(h, 1);
-    std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, result);
+    const EdgeTable edges(polygons, options.smoothDegrees);
+    std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, edges.HasOpenEdge(), result);
     result.contours = static_cast<int>(items.size());
     host.expectedQueries = ExpectedQueries(choice.mode, static_cast<long>(items.size()),
                                            choice.mode == CalcMode::Reference ? 0 : OverlappingPairs(polygons, camera));
@@ -376,7 +397,7 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     if (result.aborted) return result;
     if (options.progress) options.progress(1.0);
     ReadStatistics(h, result);
-    ReadResults(h, polygons, items, options, host.scale, choice.shift, result);
+    ReadResults(h, polygons, items, edges, host.scale, choice.shift, result);
     return result;
 }
 
