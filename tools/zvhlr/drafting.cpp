@@ -114,11 +114,12 @@ std::vector<std::vector<Placed>> ClusterBy(std::vector<Placed> placed, Key key, 
 
 }  // namespace
 
-void ApplyDraftingConventions(Drawing& drawing) {
+void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
     const Extent extent = ExtentOf(drawing, true);
     if (extent.empty) return;
     const double size = std::max({extent.max.x - extent.min.x, extent.max.y - extent.min.y, 1e-300});
-    const double tolerance = 1e-6 * size;
+    const double join = std::isfinite(joinDistance) ? std::min(joinDistance, 1e-3 * size) : 0.0;
+    const double tolerance = std::max(1e-6 * size, join);
     std::vector<Placed> placed;
     for (const Segment& s : SegmentsOf(drawing, tolerance)) placed.push_back(PlaceSegment(s));
     Drawing clean;
