@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
             const Camera camera(*view, BoundsOf(polygons));
             RunOptions options;
             options.smoothDegrees = smooth;
+            options.rounding = frame.rounding;
             const RunResult run = RemoveHiddenLines(polygons, camera, options);
             const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing, frame.rounding);
             const double share = 100 * check.WrongShare();

@@ -124,14 +124,15 @@ public:
         const Box box = BoundsOf(polygons);
         const double far = std::max({std::fabs(box.min.x), std::fabs(box.min.y), std::fabs(box.min.z),
                                      std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
-        rayStart_ = 1e-5 * box.Diagonal() + 1e-6 * far + 16 * rounding;
+        rayStart_ = 1e-5 * box.Diagonal() + 1e-6 * far + 2 * rounding;
+        onPlane_ = 4 * rounding;
         Rect all;
         for (const Polygon& p : polygons)
             for (Vec3 v : p.outer) all.Add(camera.Project(v));
         size_ = std::max(all.max.x - all.min.x, all.max.y - all.min.y);
         step_ = size_ / 2000;
         near_ = 1e-3 * size_;
-        cover_ = 2e-5 * size_;
+        cover_ = std::max(2e-5 * size_, 2 * rounding);  // rounding: lines of coincident edges may lie that far apart
         margin_ = 5e-4 * size_;
         IndexFaces(polygons, all);
         IndexEdges(all);
@@ -196,7 +197,11 @@ private:
             const Face& face = faces_[f];
             const double denom = Dot(face.normal, dir);
             if (std::fabs(denom) < 1e-9) continue;
-            const double t = Dot(face.origin - p, face.normal) / denom;
+            // Faces through the sample itself: rounded corners tilt their
+            // planes away from it, which shows at any angle to the ray.
+            const double height = Dot(face.origin - p, face.normal);
+            if (std::fabs(height) <= onPlane_) continue;
+            const double t = height / denom;
             if (t <= rayStart_ || t >= reach) continue;
             const Point2 h = face.frame.Map(p + dir * t);
             bool inside = Contains(face.rings[0], h);
@@ -299,7 +304,7 @@ private:
     std::vector<Drawn> drawn_;
     Drawing drawing_;
     std::optional<Grid> faceGrid_, edgeGrid_, drawGrid_;
-    double size_ = 1, step_ = 1, near_ = 0, cover_ = 0, margin_ = 0, rayStart_ = 0;
+    double size_ = 1, step_ = 1, near_ = 0, cover_ = 0, margin_ = 0, rayStart_ = 0, onPlane_ = 0;
 };
 
 }  // namespace

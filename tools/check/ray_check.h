@@ -24,8 +24,9 @@ struct CheckResult {
 
 // Feature edges are the polygons' edges except smooth ones (neighbours
 // meeting at less than smoothDegrees) that are not on the outline.  rounding
-// is how far the model's corners may be off (see ModelFrame); rays start that
-// far clear of the face they leave.
+// is how far the model's corners may be off (see ModelFrame): rays ignore the
+// faces whose planes pass that close to their start, and a line drawn that
+// close to an edge shows it.
 CheckResult CheckDrawing(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees,
                          const Drawing& drawing, double rounding = 0);
 

@@ -112,18 +112,44 @@ std::vector<std::vector<Placed>> ClusterBy(std::vector<Placed> placed, Key key, 
     return clusters;
 }
 
+// Groups of segments of nearly one direction: directions chain from segment
+// to segment within angleTolerance (pieces of one edge stay together).  With
+// a bound (reach, finite when the model's rounding sets the tolerance), a
+// group turns by no more than span, and by no more than keeps the ends of its
+// longest segment within reach of one line: otherwise the slowly turning
+// facet edges of a curved surface would chain into one line.
+std::vector<std::vector<Placed>> ClusterByDirection(std::vector<Placed> placed, double angleTolerance, double span,
+                                                    double reach) {
+    std::sort(placed.begin(), placed.end(), [](const Placed& x, const Placed& y) { return x.angle < y.angle; });
+    std::vector<std::vector<Placed>> clusters;
+    double longest = 0;
+    for (size_t k = 0; k < placed.size(); ++k) {
+        const double length = placed[k].t1 - placed[k].t0;
+        const double turn = k == 0 ? 0 : placed[k].angle - clusters.back().front().angle;
+        const bool apart = k == 0 || placed[k].angle - placed[k - 1].angle > angleTolerance || turn > span ||
+                           turn * std::max(longest, length) > reach;
+        if (apart) clusters.emplace_back(), longest = 0;
+        clusters.back().push_back(placed[k]);
+        longest = std::max(longest, length);
+    }
+    return clusters;
+}
+
 }  // namespace
 
-void ApplyDraftingConventions(Drawing& drawing) {
+void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
     const Extent extent = ExtentOf(drawing, true);
     if (extent.empty) return;
     const double size = std::max({extent.max.x - extent.min.x, extent.max.y - extent.min.y, 1e-300});
-    const double tolerance = 1e-6 * size;
+    const double join = std::isfinite(joinDistance) ? std::min(joinDistance, 1e-3 * size) : 0.0;
+    const double tolerance = std::max(1e-6 * size, join);
     std::vector<Placed> placed;
     for (const Segment& s : SegmentsOf(drawing, tolerance)) placed.push_back(PlaceSegment(s));
     Drawing clean;
     const double angleTolerance = tolerance / size;
-    for (auto& sameAngle : ClusterBy(std::move(placed), [](const Placed& p) { return p.angle; }, angleTolerance)) {
+    const bool rounded = join > 1e-6 * size;
+    const double span = rounded ? 16 * angleTolerance : HUGE_VAL, reach = rounded ? 4 * tolerance : HUGE_VAL;
+    for (auto& sameAngle : ClusterByDirection(std::move(placed), angleTolerance, span, reach)) {
         for (auto& line : ClusterBy(std::move(sameAngle), [](const Placed& p) { return p.offset; }, tolerance)) {
             EmitLine(line, tolerance, clean);
         }

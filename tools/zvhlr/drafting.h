@@ -9,8 +9,10 @@
 namespace zv::tool {
 
 // Rewrites the drawing's polylines by those conventions.  Collinear means
-// within a millionth of the drawing's size; stretches left shorter than that
-// are dropped.  The polylines are joined end to end afterwards.
-void ApplyDraftingConventions(Drawing& drawing);
+// within a millionth of the drawing's size or within joinDistance, whichever
+// is larger (the rounding of the model's corners, so that the front and the
+// back edge of a flush face count as one line); stretches left shorter than
+// that are dropped.  The polylines are joined end to end afterwards.
+void ApplyDraftingConventions(Drawing& drawing, double joinDistance = 0);
 
 }  // namespace zv::tool

@@ -260,8 +260,24 @@ void CollectStretches(const std::vector<TXY>& outline, const std::vector<double>
 
 const Ring& RingOf(const Polygon& polygon, int ring) { return ring == 0 ? polygon.outer : polygon.holes[ring - 1]; }
 
+// The rounding of the model's corners in drawing units: the most it comes to
+// at a corner of the model's box (a perspective view enlarges it near the eye).
+double RoundingInDrawing(const std::vector<Polygon>& polygons, const Camera& camera, double rounding) {
+    if (!(rounding > 0)) return 0;
+    const Box box = BoundsOf(polygons);
+    double largest = 0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 p{corner & 1 ? box.max.x : box.min.x, corner & 2 ? box.max.y : box.min.y,
+                     corner & 4 ? box.max.z : box.min.z};
+        const Point2 a = camera.Project(p), b = camera.Project(p + camera.Right() * rounding);
+        largest = std::max(largest, std::hypot(b.x - a.x, b.y - a.y));
+    }
+    return largest;
+}
+
 void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::vector<ItemRef>& items,
-                 const EdgeTable& edges, double scale, Point2 shift, RunResult& result) {
+                 const EdgeTable& edges, const RunOptions& options, const Camera& camera, double scale, Point2 shift,
+                 RunResult& result) {
     Drawing& drawing = result.drawing;
     std::vector<std::vector<TXY>> outlines;
     std::vector<bool> facesViewer(polygons.size(), false), present(polygons.size(), false);
@@ -285,7 +301,7 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
         result.maskValues += static_cast<int64_t>(mask.size());
         CollectStretches(outline, mask, scale, drawEdge, drawing);
     }
-    ApplyDraftingConventions(drawing);
+    ApplyDraftingConventions(drawing, RoundingInDrawing(polygons, camera, options.rounding));
 }
 
 struct Rect2 {
@@ -397,7 +413,7 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     if (result.aborted) return result;
     if (options.progress) options.progress(1.0);
     ReadStatistics(h, result);
-    ReadResults(h, polygons, items, edges, host.scale, choice.shift, result);
+    ReadResults(h, polygons, items, edges, options, camera, host.scale, choice.shift, result);
     return result;
 }
 

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "coplanar_merge.h"
+#include "drafting.h"
+#include "hidden_line_run.h"
+#include "model_file.h"
+#include "model_frame.h"
+#include "ray_check.h"
+
+namespace zv::tool {
+namespace {
+
+// The tab joint as it is, moved by 1e5 and scaled by 1000 (corners rounded
+// to float32 as STL stores them), checked by ray casting in every view.  The
+// copies draw no more than the original (scaled back): the front and back
+// edges of a flush face that the rounding puts a float's step apart are one line.
+TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
+    std::map<std::string, double> original;
+    for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
+        Mesh mesh = LoadModelFile(ZVHLR_TEST_DATA "/tab_in_slot.stl");
+        for (Vec3& v : mesh.vertices) v = {float(v.x * scale + offset), float(v.y * scale + offset), float(v.z * scale + offset)};
+        const ModelFrame frame = CentreOnBounds(mesh);
+        const std::vector<Polygon> polygons = MergeCoplanarFaces(mesh, {.rounding = frame.rounding});
+        for (const char* name : {"iso", "front", "top", "iso-back-left"}) {
+            for (double perspective : {0.0, 40.0}) {
+                ViewSpec view = *NamedView(name);
+                view.perspectiveDegrees = perspective;
+                const Camera camera(view, BoundsOf(polygons));
+                const RunResult run = RemoveHiddenLines(polygons, camera, {.rounding = frame.rounding});
+                const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
+                EXPECT_LT(check.WrongShare(), 0.005) << name << " " << perspective << " offset " << offset;
+                const std::string key = name + std::to_string(perspective);
+                if (offset == 0 && scale == 1) original[key] = check.drawn;
+                EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
+            }
+        }
+    }
+}
+
+// Joining lines within the rounding must not chain through a fan of lines
+// whose directions turn in steps below the rounding (facet edges of a curved
+// surface): every line's end stays within a thousandth of the drawing's size.
+TEST(FarModelDrafting, FanOfSlowlyTurningLinesKeepsItsEnds) {
+    Drawing drawing;
+    std::vector<Point2> ends;
+    for (int k = 0; k < 400; ++k) {
+        const double angle = 0.3 + 5e-5 * k;
+        ends.push_back({50 * std::cos(angle), 50 * std::sin(angle)});
+        drawing.visible.push_back({{0, 0}, ends.back()});
+    }
+    const double size = ends.front().x;
+    ApplyDraftingConventions(drawing, 1e-4 * size);
+    for (Point2 e : ends) {
+        double nearest = 1e300;
+        for (const Polyline& line : drawing.visible) {
+            for (size_t k = 1; k < line.size(); ++k) {
+                const Point2 a = line[k - 1], b = line[k];
+                const double dx = b.x - a.x, dy = b.y - a.y;
+                const double t = std::clamp(((e.x - a.x) * dx + (e.y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+                nearest = std::min(nearest, std::hypot(e.x - a.x - t * dx, e.y - a.y - t * dy));
+            }
+        }
+        EXPECT_LT(nearest, 1e-3 * size) << e.x << " " << e.y;
+    }
+}
+
+}  // namespace
+}  // namespace zv::tool
