@@ -237,6 +237,40 @@ bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, doubl
     return DepthsClear(lowest, highest - lowest, reach, nv, band);
 }
 
+TBuiltinView::TViewPlane TBuiltinView::ViewPlaneOf(const TPlane& plane) const {
+    TViewPlane p;
+    p.Origin = ToView(plane.Origin);
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
+    p.Flat = !(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z));
+    if (p.Flat) return p;
+    p.MX = nv.X / nv.Z;
+    p.MY = nv.Y / nv.Z;
+    p.Tilt = (std::fabs(nv.X) + std::fabs(nv.Y) + std::fabs(nv.Z)) / std::fabs(nv.Z);
+    p.Reach = std::max(Magnitude(p.Origin), InverseNorm() * Magnitude(plane.Origin));
+    return p;
+}
+
+// The depth is affine, so over a box it lies between the sums of the
+// per-axis extremes. The slack is that of DepthsClear, with the spread taken
+// over the whole box: a sample a hair outside a segment moves by a millionth
+// of the segment's depth difference, wherever the segment lies.
+bool TBuiltinView::NothingBehindOver(const TViewBox& box, const TRect2D& r, const TViewPlane& plane,
+                                     double band) const {
+    if (Eye != 0 || !(box.Lo.X <= box.Hi.X)) return false;
+    if (plane.Flat) return true;
+    const double x1 = std::max(box.Lo.X, r.X1), x2 = std::min(box.Hi.X, r.X2);
+    const double y1 = std::max(box.Lo.Y, r.Y1), y2 = std::min(box.Hi.Y, r.Y2);
+    if (x1 > x2 || y1 > y2) return true;
+    const TXYZ& o = plane.Origin;
+    const double lowest = std::min((x1 - o.X) * plane.MX, (x2 - o.X) * plane.MX) +
+                          std::min((y1 - o.Y) * plane.MY, (y2 - o.Y) * plane.MY) + (box.Lo.Z - o.Z);
+    const double spread = std::fabs((box.Hi.X - box.Lo.X) * plane.MX) + std::fabs((box.Hi.Y - box.Lo.Y) * plane.MY) +
+                          (box.Hi.Z - box.Lo.Z);
+    const double reach = std::max(box.Reach, plane.Reach);
+    const double slack = 1e-6 * spread + 1e-12 * reach * plane.Tilt;
+    return lowest - slack > -0.999 * band;
+}
+
 double EyeDistance(double angleDegrees) {
     if (angleDegrees == 0 || angleDegrees == 180) return 0;
     constexpr double pi = 3.14159265358979323846;
