@@ -171,19 +171,25 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
                                        const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
                                        double inset) const {
     if (Eye != 0 || count < 1) return false;
+    return NothingBehindWithin(viewPoints, projected, count, reach, clip, clipCount, ViewPlaneOf(plane), band, inset);
+}
+
+bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                                       const TXY* clip, int32_t clipCount, const TViewPlane& plane, double band,
+                                       double inset) const {
+    if (Eye != 0 || count < 1) return false;
     TXY corners[4];
     int sign = 0;
     const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
-    const TXYZ ov = ToView(plane.Origin);
-    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
-    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
+    const TXYZ& ov = plane.Origin;
+    if (plane.Flat) return true;  // every depth reads 0
     // depth(p) = (p - ov) . m in view coordinates
-    const TXYZ m{nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    const TXYZ m{plane.MX, plane.MY, 1.0};
     auto depth = [&](int32_t k) {
         const TXYZ& pv = viewPoints[k];
         return (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
     };
-    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    reach = std::max(reach, plane.Reach);
     double within = std::numeric_limits<double>::infinity();  // lowest depth that counts
     double da = depth(0);
     for (int32_t k = 1; k < count; ++k) {
@@ -204,7 +210,7 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
     }
     if (n > 0 && !(reach < 1e9)) return false;  // the clip's rounding could approach the inset
     if (within == std::numeric_limits<double>::infinity()) return true;  // no segment reaches into the clip
-    return DepthsClear(within, 0, reach, nv, band);
+    return within - 1e-12 * reach * plane.Tilt > -0.999 * band;  // DepthsClear without a spread
 }
 
 TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {

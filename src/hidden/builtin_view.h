@@ -51,6 +51,11 @@ struct TBuiltinView {
     bool NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
                              const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
                              double inset) const;
+    struct TViewPlane;
+    // The same with the plane in view coordinates (see ViewPlaneOf).
+    bool NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                             const TXY* clip, int32_t clipCount, const TViewPlane& plane, double band,
+                             double inset) const;
     // The same question answered from the polyline's box in view
     // coordinates (see BoxOf): O(1), but it may say false where the points
     // would say true.

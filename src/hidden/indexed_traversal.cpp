@@ -247,11 +247,13 @@ private:
     // Long outlines are judged by their box in view coordinates.
     bool InFrontOf(int32_t i, int32_t g, const TWorkerState& w) const {
         if (!builtin_ || view_.Eye != 0) return false;
-        const TPlaneFrame& frame = b_.Items(g)->Frame;
-        const TPlane plane{frame.Origin, frame.Normal};
         const double band = static_cast<double>(Eps);
         const int32_t box = boxSlot_[static_cast<size_t>(i)];
-        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, band);
+        if (box >= 0) {
+            const TPlaneFrame& frame = b_.Items(g)->Frame;
+            return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], TPlane{frame.Origin, frame.Normal}, band);
+        }
+        const TBuiltinView::TViewPlane& plane = viewPlanes_[static_cast<size_t>(slot_[g])];
         // Only what lies within a small convex outer contour can be hidden by
         // it: clearly inside it (by the band) for the judged samples, within
         // the band of it for the pieces a split judges.
