@@ -124,8 +124,15 @@ public:
         int32_t best = std::numeric_limits<int32_t>::max();
         TCandidateScratch::TStream* from = nullptr;
         for (TCandidateScratch::TStream& st : w.Streams) {
-            for (; st.At < st.End; ++st.At)
+            while (st.At < st.End) {
+                // A block whose highest top lies below the floor holds nothing for this walk.
+                if (st.At % TopBlock == 0 && blockTops_[static_cast<size_t>(st.At / TopBlock)] < w.Floor) {
+                    st.At = std::min(st.At + TopBlock, st.End);
+                    continue;
+                }
                 if (Takes(w, st)) break;
+                ++st.At;
+            }
             if (st.At < st.End && cellRects_[static_cast<size_t>(st.At)].Outer < best) {
                 best = cellRects_[static_cast<size_t>(st.At)].Outer;
                 from = &st;
@@ -195,6 +202,9 @@ private:
                     if (!tops_.empty()) cellTops_[static_cast<size_t>(fill[c])] = tops_[s];
                     cellRects_[static_cast<size_t>(fill[c]++)] = rects_[s];
                 });
+        blockTops_.assign(cellTops_.size() / TopBlock + 1, -std::numeric_limits<double>::infinity());
+        for (size_t k = 0; k < cellTops_.size(); ++k)
+            blockTops_[k / TopBlock] = std::max(blockTops_[k / TopBlock], cellTops_[k]);
     }
     template <class F>
     void ForCells(const TRect2D& r, F f) const {
@@ -211,6 +221,8 @@ private:
     const std::vector<double> tops_;
     std::vector<TGroupRect> cellRects_;  // per cell, in increasing slot order
     std::vector<double> cellTops_;       // the tops of cellRects_
+    static constexpr int64_t TopBlock = 16;
+    std::vector<double> blockTops_;  // the highest of every TopBlock tops in a row
     std::vector<int32_t> large_;
     std::vector<char> largeFlag_;
 };
