@@ -115,6 +115,7 @@ public:
         w.Cx1 = cx1;
         w.Cy1 = cy1;
         w.LargeAt = 0;
+        if (w.Streams.size() > MaxMergedStreams) CollectAll(w);
     }
 
     // The streams hold their cells' rectangles in increasing slot order and
@@ -154,6 +155,35 @@ public:
     }
 
 private:
+    // A query over more cells than this gets its candidates in one sorted
+    // list (see CollectAll): merging the streams costs a pass over all of
+    // them per candidate.
+    static constexpr size_t MaxMergedStreams = 4;
+
+    // The walk's whole sequence at once, into w.Found: the same candidates
+    // as Next gives, sorted.
+    void CollectAll(TCandidateScratch& w) const {
+        w.Found.clear();
+        w.Last = -1;
+        for (TCandidateScratch::TStream& st : w.Streams)
+            while (st.At < st.End) {
+                if (st.At % TopBlock == 0 && blockTops_[static_cast<size_t>(st.At / TopBlock)] < w.Floor) {
+                    st.At = std::min(st.At + TopBlock, st.End);
+                    continue;
+                }
+                if (Takes(w, st)) w.Found.push_back(cellRects_[static_cast<size_t>(st.At)].Outer);
+                ++st.At;
+            }
+        for (int32_t s : large_) {
+            const TGroupRect& r = rects_[static_cast<size_t>(s)];
+            if (!Disjoint(w.Query, r.Bounds) && r.Outer != w.Own && !Below(static_cast<size_t>(s), w.Floor))
+                w.Found.push_back(r.Outer);
+        }
+        std::sort(w.Found.begin(), w.Found.end());
+        w.List = &w.Found;
+        w.ListAt = 0;
+    }
+
     bool Below(size_t slot, double floor) const { return !tops_.empty() && tops_[slot] < floor; }
     bool Takes(const TCandidateScratch& w, const TCandidateScratch::TStream& st) const {
         const size_t k = static_cast<size_t>(st.At);
@@ -304,9 +334,13 @@ void TCandidateTable::Start(int32_t s, const TRect2D& query, double floor, TCand
         return;
     }
     if (grid_->IsLarge(s)) {
-        scratch.Last = -1;
-        scratch.Found.clear();
-        TestEveryRect(*rects_, s, scratch.Found);
+        // Every rectangle tested: once per group, kept for its holes.
+        if (scratch.Last != s) {
+            scratch.Last = -1;
+            scratch.Found.clear();
+            TestEveryRect(*rects_, s, scratch.Found);
+            scratch.Last = s;
+        }
         scratch.List = &scratch.Found;
         return;
     }
