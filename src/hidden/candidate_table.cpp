@@ -76,30 +76,6 @@ public:
         Fill();
     }
 
-    // Calls visit(outer) once for every rectangle not disjoint from r. The
-    // cells hold copies of their rectangles, so the test reads no other
-    // memory; a rectangle in several cells is reported by the first cell
-    // that its range and r's share.
-    template <class Visit>
-    void Query(const TRect2D& r, Visit visit) const {
-        int32_t cx1, cy1, cx2, cy2;
-        CellRange(r, cx1, cy1, cx2, cy2);
-        for (int32_t cy = cy1; cy <= cy2; ++cy)
-            for (int32_t cx = cx1; cx <= cx2; ++cx) {
-                const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
-                for (int64_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-                    const TGroupRect& e = cellRects_[static_cast<size_t>(k)];
-                    if (Disjoint(r, e.Bounds)) continue;
-                    if (cx == std::max(cx1, Cell(e.Bounds.X1, x0_, nx_)) && cy == std::max(cy1, Cell(e.Bounds.Y1, y0_, ny_)))
-                        visit(e.Outer);
-                }
-            }
-        for (int32_t s : large_)
-            if (!Disjoint(r, rects_[static_cast<size_t>(s)].Bounds)) visit(rects_[static_cast<size_t>(s)].Outer);
-    }
-
-    bool IsLarge(int32_t slot) const { return largeFlag_[static_cast<size_t>(slot)] != 0; }
-
     void Start(const TRect2D& r, int32_t own, double floor, TCandidateScratch& w) const {
         int32_t cx1, cy1, cx2, cy2;
         CellRange(r, cx1, cy1, cx2, cy2);
@@ -164,7 +140,6 @@ private:
     // as Next gives, sorted.
     void CollectAll(TCandidateScratch& w) const {
         w.Found.clear();
-        w.Last = -1;
         for (TCandidateScratch::TStream& st : w.Streams)
             while (st.At < st.End) {
                 if (st.At % TopBlock == 0 && blockTops_[static_cast<size_t>(st.At / TopBlock)] < w.Floor) {
@@ -266,22 +241,6 @@ void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<
         if (static_cast<int32_t>(t) != s && !RectsDisjoint(own, rects[t].Bounds)) out.push_back(rects[t].Outer);
 }
 
-// The candidates of slot s through the grid. Slots and outer contours rise
-// together, so sorting the outer contours sorts by slot.
-void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s, TCandidateScratch& scratch) {
-    std::vector<int32_t>& out = scratch.Found;
-    out.clear();
-    if (grid.IsLarge(s)) {
-        TestEveryRect(rects, s, out);
-        return;
-    }
-    const int32_t own = rects[static_cast<size_t>(s)].Outer;
-    grid.Query(rects[static_cast<size_t>(s)].Bounds, [&](int32_t outer) {
-        if (outer != own) out.push_back(outer);
-    });
-    std::sort(out.begin(), out.end());
-}
-
 }  // namespace
 
 TCandidateTable::TCandidateTable() = default;
@@ -315,33 +274,11 @@ bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, 
     return !stop;
 }
 
-const std::vector<int32_t>& TCandidateTable::Of(int32_t s, TCandidateScratch& scratch) const {
-    if (!grid_) return lists_[static_cast<size_t>(s)];
-    if (scratch.Last == s) return scratch.Found;  // the next contour of the same group
-    scratch.Last = -1;
-    QueryGrid(*grid_, *rects_, s, scratch);
-    scratch.Last = s;
-    return scratch.Found;
-}
-
-
-
 void TCandidateTable::Start(int32_t s, const TRect2D& query, double floor, TCandidateScratch& scratch) const {
     scratch.List = nullptr;
     scratch.ListAt = 0;
     if (!grid_) {
         scratch.List = &lists_[static_cast<size_t>(s)];
-        return;
-    }
-    if (grid_->IsLarge(s)) {
-        // Every rectangle tested: once per group, kept for its holes.
-        if (scratch.Last != s) {
-            scratch.Last = -1;
-            scratch.Found.clear();
-            TestEveryRect(*rects_, s, scratch.Found);
-            scratch.Last = s;
-        }
-        scratch.List = &scratch.Found;
         return;
     }
     grid_->Start(query, (*rects_)[static_cast<size_t>(s)].Outer, floor, scratch);
