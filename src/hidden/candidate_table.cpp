@@ -134,7 +134,7 @@ private:
     // A query over more cells than this gets its candidates in one sorted
     // list (see CollectAll): merging the streams costs a pass over all of
     // them per candidate.
-    static constexpr size_t MaxMergedStreams = 4;
+    static constexpr size_t MaxMergedStreams = 64;
 
     // The walk's whole sequence at once, into w.Found: the same candidates
     // as Next gives, sorted.
