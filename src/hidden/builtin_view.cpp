@@ -171,19 +171,25 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
                                        const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
                                        double inset) const {
     if (Eye != 0 || count < 1) return false;
+    return NothingBehindWithin(viewPoints, projected, count, reach, clip, clipCount, ViewPlaneOf(plane), band, inset);
+}
+
+bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                                       const TXY* clip, int32_t clipCount, const TViewPlane& plane, double band,
+                                       double inset) const {
+    if (Eye != 0 || count < 1) return false;
     TXY corners[4];
     int sign = 0;
     const int32_t n = clip ? ConvexCorners(clip, clipCount, corners, sign) : 0;
-    const TXYZ ov = ToView(plane.Origin);
-    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
-    if (!(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z))) return true;  // every depth reads 0
+    const TXYZ& ov = plane.Origin;
+    if (plane.Flat) return true;  // every depth reads 0
     // depth(p) = (p - ov) . m in view coordinates
-    const TXYZ m{nv.X / nv.Z, nv.Y / nv.Z, 1.0};
+    const TXYZ m{plane.MX, plane.MY, 1.0};
     auto depth = [&](int32_t k) {
         const TXYZ& pv = viewPoints[k];
         return (pv.X - ov.X) * m.X + (pv.Y - ov.Y) * m.Y + (pv.Z - ov.Z);
     };
-    reach = std::max({reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
+    reach = std::max(reach, plane.Reach);
     double within = std::numeric_limits<double>::infinity();  // lowest depth that counts
     double da = depth(0);
     for (int32_t k = 1; k < count; ++k) {
@@ -204,7 +210,7 @@ bool TBuiltinView::NothingBehindWithin(const TXYZ* viewPoints, const TXY* projec
     }
     if (n > 0 && !(reach < 1e9)) return false;  // the clip's rounding could approach the inset
     if (within == std::numeric_limits<double>::infinity()) return true;  // no segment reaches into the clip
-    return DepthsClear(within, 0, reach, nv, band);
+    return within - 1e-12 * reach * plane.Tilt > -0.999 * band;  // DepthsClear without a spread
 }
 
 TBuiltinView::TViewBox TBuiltinView::BoxOf(const TXYZ* points, int32_t count) const {
@@ -235,6 +241,40 @@ bool TBuiltinView::NothingBehind(const TViewBox& box, const TPlane& plane, doubl
     }
     const double reach = std::max({box.Reach, Magnitude(ov), InverseNorm() * Magnitude(plane.Origin)});
     return DepthsClear(lowest, highest - lowest, reach, nv, band);
+}
+
+TBuiltinView::TViewPlane TBuiltinView::ViewPlaneOf(const TPlane& plane) const {
+    TViewPlane p;
+    p.Origin = ToView(plane.Origin);
+    const TXYZ nv = QuickNormalToView(*this, plane.Normal);
+    p.Flat = !(std::fabs(nv.Z) > ParallelLimit * std::sqrt(nv.X * nv.X + nv.Y * nv.Y + nv.Z * nv.Z));
+    if (p.Flat) return p;
+    p.MX = nv.X / nv.Z;
+    p.MY = nv.Y / nv.Z;
+    p.Tilt = (std::fabs(nv.X) + std::fabs(nv.Y) + std::fabs(nv.Z)) / std::fabs(nv.Z);
+    p.Reach = std::max(Magnitude(p.Origin), InverseNorm() * Magnitude(plane.Origin));
+    return p;
+}
+
+// The depth is affine, so over a box it lies between the sums of the
+// per-axis extremes. The slack is that of DepthsClear, with the spread taken
+// over the whole box: a sample a hair outside a segment moves by a millionth
+// of the segment's depth difference, wherever the segment lies.
+bool TBuiltinView::NothingBehindOver(const TViewBox& box, const TRect2D& r, const TViewPlane& plane,
+                                     double band) const {
+    if (Eye != 0 || !(box.Lo.X <= box.Hi.X)) return false;
+    if (plane.Flat) return true;
+    const double x1 = std::max(box.Lo.X, r.X1), x2 = std::min(box.Hi.X, r.X2);
+    const double y1 = std::max(box.Lo.Y, r.Y1), y2 = std::min(box.Hi.Y, r.Y2);
+    if (x1 > x2 || y1 > y2) return true;
+    const TXYZ& o = plane.Origin;
+    const double lowest = std::min((x1 - o.X) * plane.MX, (x2 - o.X) * plane.MX) +
+                          std::min((y1 - o.Y) * plane.MY, (y2 - o.Y) * plane.MY) + (box.Lo.Z - o.Z);
+    const double spread = std::fabs((box.Hi.X - box.Lo.X) * plane.MX) + std::fabs((box.Hi.Y - box.Lo.Y) * plane.MY) +
+                          (box.Hi.Z - box.Lo.Z);
+    const double reach = std::max(box.Reach, plane.Reach);
+    const double slack = 1e-6 * spread + 1e-12 * reach * plane.Tilt;
+    return lowest - slack > -0.999 * band;
 }
 
 double EyeDistance(double angleDegrees) {

@@ -14,7 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "zvhlr.h"  // TXY, TXYZ, TPlane
+#include "geometry/polygon2d.h"  // TRect2D
+#include "zvhlr.h"                // TXY, TXYZ, TPlane
 
 namespace zv {
 
@@ -50,6 +51,11 @@ struct TBuiltinView {
     bool NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
                              const TXY* clip, int32_t clipCount, const TPlane& plane, double band,
                              double inset) const;
+    struct TViewPlane;
+    // The same with the plane in view coordinates (see ViewPlaneOf).
+    bool NothingBehindWithin(const TXYZ* viewPoints, const TXY* projected, int32_t count, double reach,
+                             const TXY* clip, int32_t clipCount, const TViewPlane& plane, double band,
+                             double inset) const;
     // The same question answered from the polyline's box in view
     // coordinates (see BoxOf): O(1), but it may say false where the points
     // would say true.
@@ -59,6 +65,21 @@ struct TBuiltinView {
     };
     TViewBox BoxOf(const TXYZ* points, int32_t count) const;
     bool NothingBehind(const TViewBox& box, const TPlane& plane, double band) const;
+
+    // A plane in view coordinates, worked out once for the O(1) test below:
+    // depth(p) = (p - Origin) . (MX, MY, 1).
+    struct TViewPlane {
+        TXYZ Origin{0, 0, 0};
+        double MX = 0, MY = 0;
+        double Tilt = 1;    // (|n.x| + |n.y| + |n.z|) / |n.z| of the normal in view coordinates
+        double Reach = 0;   // bound of the plane origin's magnitudes that enter a depth
+        bool Flat = false;  // the view rays run along the plane: every depth reads 0
+    };
+    TViewPlane ViewPlaneOf(const TPlane& plane) const;
+    // NothingBehind for the points of the box whose projection lies within
+    // the rectangle r: the same bound, over the part of the box above r. A
+    // box whose part above r is empty has nothing behind.
+    bool NothingBehindOver(const TViewBox& box, const TRect2D& r, const TViewPlane& plane, double band) const;
 
 private:
     double InverseNorm() const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "hidden/parallel_run.h"
@@ -41,7 +42,8 @@ bool GridFits(const std::vector<TGroupRect>& rects) {
 // slots of the rectangles that cover it, in increasing slot order.
 class TRectGrid {
 public:
-    explicit TRectGrid(const std::vector<TGroupRect>& rects) : rects_(rects) {
+    TRectGrid(const std::vector<TGroupRect>& rects, std::vector<double> tops)
+        : rects_(rects), tops_(std::move(tops)) {
         if (rects.empty()) return;
         double x1 = rects[0].Bounds.X1, y1 = rects[0].Bounds.Y1, x2 = rects[0].Bounds.X2, y2 = rects[0].Bounds.Y2;
         std::vector<double> sizes;
@@ -74,31 +76,96 @@ public:
         Fill();
     }
 
-    // Calls visit(outer) once for every rectangle not disjoint from r. The
-    // cells hold copies of their rectangles, so the test reads no other
-    // memory; a rectangle in several cells is reported by the first cell
-    // that its range and r's share.
-    template <class Visit>
-    void Query(const TRect2D& r, Visit visit) const {
+    void Start(const TRect2D& r, int32_t own, double floor, TCandidateScratch& w) const {
         int32_t cx1, cy1, cx2, cy2;
         CellRange(r, cx1, cy1, cx2, cy2);
+        w.Streams.clear();
         for (int32_t cy = cy1; cy <= cy2; ++cy)
             for (int32_t cx = cx1; cx <= cx2; ++cx) {
                 const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
-                for (int64_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-                    const TGroupRect& e = cellRects_[static_cast<size_t>(k)];
-                    if (Disjoint(r, e.Bounds)) continue;
-                    if (cx == std::max(cx1, Cell(e.Bounds.X1, x0_, nx_)) && cy == std::max(cy1, Cell(e.Bounds.Y1, y0_, ny_)))
-                        visit(e.Outer);
-                }
+                if (cellStart_[c] < cellStart_[c + 1]) w.Streams.push_back({cellStart_[c], cellStart_[c + 1], cx, cy});
             }
-        for (int32_t s : large_)
-            if (!Disjoint(r, rects_[static_cast<size_t>(s)].Bounds)) visit(rects_[static_cast<size_t>(s)].Outer);
+        w.Query = r;
+        w.Own = own;
+        w.Floor = tops_.empty() ? -std::numeric_limits<double>::infinity() : floor;
+        w.Cx1 = cx1;
+        w.Cy1 = cy1;
+        w.LargeAt = 0;
+        if (w.Streams.size() > MaxMergedStreams) CollectAll(w);
     }
 
-    bool IsLarge(int32_t slot) const { return largeFlag_[static_cast<size_t>(slot)] != 0; }
+    // The streams hold their cells' rectangles in increasing slot order and
+    // each rectangle is taken only in the first cell it shares with the
+    // query, so the smallest head of all streams is the next candidate.
+    bool Next(TCandidateScratch& w, int32_t& outer) const {
+        int32_t best = std::numeric_limits<int32_t>::max();
+        TCandidateScratch::TStream* from = nullptr;
+        for (TCandidateScratch::TStream& st : w.Streams) {
+            while (st.At < st.End) {
+                // A block whose highest top lies below the floor holds nothing for this walk.
+                if (st.At % TopBlock == 0 && blockTops_[static_cast<size_t>(st.At / TopBlock)] < w.Floor) {
+                    st.At = std::min(st.At + TopBlock, st.End);
+                    continue;
+                }
+                if (Takes(w, st)) break;
+                ++st.At;
+            }
+            if (st.At < st.End && cellRects_[static_cast<size_t>(st.At)].Outer < best) {
+                best = cellRects_[static_cast<size_t>(st.At)].Outer;
+                from = &st;
+            }
+        }
+        for (; w.LargeAt < large_.size(); ++w.LargeAt) {
+            const size_t s = static_cast<size_t>(large_[w.LargeAt]);
+            if (!Disjoint(w.Query, rects_[s].Bounds) && rects_[s].Outer != w.Own && !Below(s, w.Floor)) break;
+        }
+        const bool large = w.LargeAt < large_.size() && rects_[static_cast<size_t>(large_[w.LargeAt])].Outer < best;
+        if (large) {
+            outer = rects_[static_cast<size_t>(large_[w.LargeAt++])].Outer;
+            return true;
+        }
+        if (!from) return false;
+        outer = best;
+        ++from->At;
+        return true;
+    }
 
 private:
+    // A query over more cells than this gets its candidates in one sorted
+    // list (see CollectAll): merging the streams costs a pass over all of
+    // them per candidate.
+    static constexpr size_t MaxMergedStreams = 64;
+
+    // The walk's whole sequence at once, into w.Found: the same candidates
+    // as Next gives, sorted.
+    void CollectAll(TCandidateScratch& w) const {
+        w.Found.clear();
+        for (TCandidateScratch::TStream& st : w.Streams)
+            while (st.At < st.End) {
+                if (st.At % TopBlock == 0 && blockTops_[static_cast<size_t>(st.At / TopBlock)] < w.Floor) {
+                    st.At = std::min(st.At + TopBlock, st.End);
+                    continue;
+                }
+                if (Takes(w, st)) w.Found.push_back(cellRects_[static_cast<size_t>(st.At)].Outer);
+                ++st.At;
+            }
+        for (int32_t s : large_) {
+            const TGroupRect& r = rects_[static_cast<size_t>(s)];
+            if (!Disjoint(w.Query, r.Bounds) && r.Outer != w.Own && !Below(static_cast<size_t>(s), w.Floor))
+                w.Found.push_back(r.Outer);
+        }
+        std::sort(w.Found.begin(), w.Found.end());
+        w.List = &w.Found;
+        w.ListAt = 0;
+    }
+
+    bool Below(size_t slot, double floor) const { return !tops_.empty() && tops_[slot] < floor; }
+    bool Takes(const TCandidateScratch& w, const TCandidateScratch::TStream& st) const {
+        const size_t k = static_cast<size_t>(st.At);
+        const TGroupRect& e = cellRects_[k];
+        if (Disjoint(w.Query, e.Bounds) || e.Outer == w.Own || cellTops_[k] < w.Floor) return false;
+        return st.Cx == std::max(w.Cx1, Cell(e.Bounds.X1, x0_, nx_)) && st.Cy == std::max(w.Cy1, Cell(e.Bounds.Y1, y0_, ny_));
+    }
     static bool Disjoint(const TRect2D& a, const TRect2D& b) {
         return a.X1 > b.X2 || b.X1 > a.X2 || a.Y1 > b.Y2 || b.Y1 > a.Y2;
     }
@@ -132,9 +199,17 @@ private:
         }
         for (int64_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
         cellRects_.resize(static_cast<size_t>(cellStart_[cells]));
+        cellTops_.assign(cellRects_.size(), std::numeric_limits<double>::infinity());
         std::vector<int64_t> fill(cellStart_.begin(), cellStart_.end() - 1);
         for (size_t s = 0; s < rects_.size(); ++s)
-            if (!largeFlag_[s]) ForCells(rects_[s].Bounds, [&](int64_t c) { cellRects_[fill[c]++] = rects_[s]; });
+            if (!largeFlag_[s])
+                ForCells(rects_[s].Bounds, [&](int64_t c) {
+                    if (!tops_.empty()) cellTops_[static_cast<size_t>(fill[c])] = tops_[s];
+                    cellRects_[static_cast<size_t>(fill[c]++)] = rects_[s];
+                });
+        blockTops_.assign(cellTops_.size() / TopBlock + 1, -std::numeric_limits<double>::infinity());
+        for (size_t k = 0; k < cellTops_.size(); ++k)
+            blockTops_[k / TopBlock] = std::max(blockTops_[k / TopBlock], cellTops_[k]);
     }
     template <class F>
     void ForCells(const TRect2D& r, F f) const {
@@ -148,7 +223,11 @@ private:
     double x0_ = 0, y0_ = 0, inverse_ = 1;
     int32_t nx_ = 1, ny_ = 1;
     std::vector<int64_t> cellStart_;
+    const std::vector<double> tops_;
     std::vector<TGroupRect> cellRects_;  // per cell, in increasing slot order
+    std::vector<double> cellTops_;       // the tops of cellRects_
+    static constexpr int64_t TopBlock = 16;
+    std::vector<double> blockTops_;  // the highest of every TopBlock tops in a row
     std::vector<int32_t> large_;
     std::vector<char> largeFlag_;
 };
@@ -162,36 +241,20 @@ void TestEveryRect(const std::vector<TGroupRect>& rects, int32_t s, std::vector<
         if (static_cast<int32_t>(t) != s && !RectsDisjoint(own, rects[t].Bounds)) out.push_back(rects[t].Outer);
 }
 
-// The candidates of slot s through the grid. Slots and outer contours rise
-// together, so sorting the outer contours sorts by slot.
-void QueryGrid(const TRectGrid& grid, const std::vector<TGroupRect>& rects, int32_t s, TCandidateScratch& scratch) {
-    std::vector<int32_t>& out = scratch.Found;
-    out.clear();
-    if (grid.IsLarge(s)) {
-        TestEveryRect(rects, s, out);
-        return;
-    }
-    const int32_t own = rects[static_cast<size_t>(s)].Outer;
-    grid.Query(rects[static_cast<size_t>(s)].Bounds, [&](int32_t outer) {
-        if (outer != own) out.push_back(outer);
-    });
-    std::sort(out.begin(), out.end());
-}
-
 }  // namespace
 
 TCandidateTable::TCandidateTable() = default;
 TCandidateTable::~TCandidateTable() = default;
 
 bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, int32_t threads,
-                            const std::function<bool()>& poll, std::atomic<bool>& stop) {
+                            const std::function<bool()>& poll, std::atomic<bool>& stop, std::vector<double> tops) {
     rects_ = &rects;
     grid_.reset();
     lists_.clear();
     const int32_t n = static_cast<int32_t>(rects.size());
     if (n == 0) return true;
     if (useGrid && GridFits(rects)) {
-        grid_ = std::make_unique<TRectGrid>(rects);
+        grid_ = std::make_unique<TRectGrid>(rects, std::move(tops));
         return true;
     }
     lists_.assign(rects.size(), {});
@@ -211,13 +274,23 @@ bool TCandidateTable::Build(const std::vector<TGroupRect>& rects, bool useGrid, 
     return !stop;
 }
 
-const std::vector<int32_t>& TCandidateTable::Of(int32_t s, TCandidateScratch& scratch) const {
-    if (!grid_) return lists_[static_cast<size_t>(s)];
-    if (scratch.Last == s) return scratch.Found;  // the next contour of the same group
-    scratch.Last = -1;
-    QueryGrid(*grid_, *rects_, s, scratch);
-    scratch.Last = s;
-    return scratch.Found;
+void TCandidateTable::Start(int32_t s, const TRect2D& query, double floor, TCandidateScratch& scratch) const {
+    scratch.List = nullptr;
+    scratch.ListAt = 0;
+    if (!grid_) {
+        scratch.List = &lists_[static_cast<size_t>(s)];
+        return;
+    }
+    grid_->Start(query, (*rects_)[static_cast<size_t>(s)].Outer, floor, scratch);
+}
+
+bool TCandidateTable::Next(TCandidateScratch& scratch, int32_t& outer) const {
+    if (scratch.List) {
+        if (scratch.ListAt >= scratch.List->size()) return false;
+        outer = (*scratch.List)[scratch.ListAt++];
+        return true;
+    }
+    return grid_->Next(scratch, outer);
 }
 
 }  // namespace zv

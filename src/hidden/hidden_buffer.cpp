@@ -1,6 +1,7 @@
 #include "hidden/hidden_buffer.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "geometry/space.h"
 
@@ -11,10 +12,17 @@ THbufferItem::THbufferItem() { ArrayInit(Points, 24, 5); }
 THbufferItem::~THbufferItem() { ArrayClear(Points); }
 
 void THbufferItem::SetContour(const TXYZArray& contour) {
+    if (contour.Count < 1 || contour.ElemSize != static_cast<int32_t>(sizeof(TXYZ))) return;
     if (EqualXYZ(PolygonNormal(contour), TXYZ{0, 0, 0})) return;
-    ArrayAssign(Points, contour);
-    const TXYZ first = Points.At<TXYZ>(0);
-    if (!EqualXYZ(Points.At<TXYZ>(Points.Count - 1), first)) ArrayAdd(Points, &first);
+    // One block of exactly the closed contour's size: the store holds
+    // millions of these.
+    const TXYZ first = contour.At<TXYZ>(0);
+    const bool closed = EqualXYZ(contour.At<TXYZ>(contour.Count - 1), first);
+    ArrayClear(Points);
+    ArrayInit(Points, 24, contour.Count + (closed ? 0 : 1));
+    ArraySetCount(Points, contour.Count);
+    std::memcpy(Points.Data, contour.Data, static_cast<size_t>(contour.Count) * sizeof(TXYZ));
+    if (!closed) ArrayAdd(Points, &first);
     Frame = PolygonFrame(Points);
 }
 

@@ -4,6 +4,7 @@
 // the built-in view on several threads when asked.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,8 @@ constexpr int32_t Handed = -2;
 // Items with more points are judged against a plane by their box in view
 // coordinates, not point by point.
 constexpr int32_t MaxPointsJudgedOneByOne = 16;
+
+constexpr double Band = static_cast<double>(Eps);
 
 // Puts the built-in view in place of the projection, depth and interpolation
 // events for the length of a run.
@@ -72,15 +75,18 @@ struct TProbe {
     std::vector<TStretch> Hidden;
 };
 
-struct TWorkerState {
+// Each thread's own state, on cache lines of its own.
+struct alignas(64) TWorkerState {
     bool Caller = false;  // the calling thread: the only one that asks the host
     std::vector<int32_t> Orphan;  // candidates of a hole before any outer contour
+    size_t OrphanAt = 0;
     TCandidateScratch Candidates;
     std::vector<int32_t> Deferred;  // items left to the calling thread
     std::vector<std::pair<double, int32_t>> Covers;  // (depth, group) of the groups worth a probe
     TProbe Probes[MaxProbes];
     std::vector<TXYZ> View;  // the item's points in view coordinates
     double ViewReach = 0;
+    TBuiltinView::TViewBox Box{};  // the item's box in view coordinates
     int64_t Pairs = 0;
     int64_t Crossings = 0;
     TVisibilityScratch Scratch;
@@ -107,7 +113,9 @@ public:
         if (stop_) return;
         FindGroups();
         FindViewBoxes();
-        if (!table_.Build(rects_, useGrid_, threads_, [this] { return !b_.QueryAbort(); }, stop_)) return;
+        if (!table_.Build(rects_, useGrid_, threads_, [this] { return !b_.QueryAbort(); }, stop_,
+                          viewPlanes_.empty() ? std::vector<double>{} : Tops()))
+            return;
         workers_.resize(static_cast<size_t>(threads_));
         workers_[0].Caller = true;
         if (threads_ == 1)
@@ -197,13 +205,21 @@ private:
                 w.Deferred.push_back(i);  // rare: examined on the calling thread
                 return KeepGoing(w);
             }
-            const std::vector<int32_t>& candidates = CandidatesOf(i, gi, w);
             if (builtin_ && view_.Eye == 0 && boxSlot_[static_cast<size_t>(i)] < 0)
                 w.ViewReach = view_.ToViewAll(&item->Points.At<TXYZ>(0), item->Points.Count, w.View);
-            const int32_t probed = Probe(i, candidates, w);
-            if (probed == Handed) return KeepGoing(w);
-            if (probed < 0) return KeepGoing(w);  // hidden whole by one group
-            for (int32_t g : candidates) {
+            const bool quick = builtin_ && view_.Eye == 0;
+            if (quick) w.Box = ItemBox(i, w);
+            int32_t probed = 0;
+            if (gi >= 0) {
+                table_.Start(slot_[gi], TightExtent(i), quick ? Floor(w.Box) : 0.0, w.Candidates);
+            } else {
+                probed = Probe(i, OrphanCandidates(i, w), w);
+                if (probed == Handed) return KeepGoing(w);
+                if (probed < 0) return KeepGoing(w);  // hidden whole by one group
+                w.OrphanAt = 0;
+            }
+            for (int32_t g; NextCandidate(gi, w, g);) {
+                if (quick && view_.NothingBehindOver(w.Box, Reach(slot_[g]), viewPlanes_[slot_[g]], Band)) continue;
                 if (InFrontOf(i, g, w)) continue;
                 const int32_t end = groupEnd_[g];
                 const TProbe* probe = std::find_if(w.Probes, w.Probes + probed, [g](const TProbe& p) { return p.Group == g; });
@@ -231,11 +247,13 @@ private:
     // Long outlines are judged by their box in view coordinates.
     bool InFrontOf(int32_t i, int32_t g, const TWorkerState& w) const {
         if (!builtin_ || view_.Eye != 0) return false;
-        const TPlaneFrame& frame = b_.Items(g)->Frame;
-        const TPlane plane{frame.Origin, frame.Normal};
         const double band = static_cast<double>(Eps);
         const int32_t box = boxSlot_[static_cast<size_t>(i)];
-        if (box >= 0) return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], plane, band);
+        if (box >= 0) {
+            const TPlaneFrame& frame = b_.Items(g)->Frame;
+            return view_.NothingBehind(viewBoxes_[static_cast<size_t>(box)], TPlane{frame.Origin, frame.Normal}, band);
+        }
+        const TBuiltinView::TViewPlane& plane = viewPlanes_[static_cast<size_t>(slot_[g])];
         // Only what lies within a small convex outer contour can be hidden by
         // it: clearly inside it (by the band) for the judged samples, within
         // the band of it for the pieces a split judges.
@@ -247,9 +265,35 @@ private:
                                          clip ? &occluder.At<TXY>(0) : nullptr, occluder.Count, plane, band, inset);
     }
 
+    // The box of item i in view coordinates: kept for long items, else
+    // taken from the points that ExamineItem put into view coordinates.
+    TBuiltinView::TViewBox ItemBox(int32_t i, const TWorkerState& w) const {
+        const int32_t box = boxSlot_[static_cast<size_t>(i)];
+        if (box >= 0) return viewBoxes_[static_cast<size_t>(box)];
+        const double inf = std::numeric_limits<double>::infinity();
+        TBuiltinView::TViewBox b{{inf, inf, inf}, {-inf, -inf, -inf}, w.ViewReach};
+        for (const TXYZ& p : w.View) {
+            b.Lo = {std::min(b.Lo.X, p.X), std::min(b.Lo.Y, p.Y), std::min(b.Lo.Z, p.Z)};
+            b.Hi = {std::max(b.Hi.X, p.X), std::max(b.Hi.Y, p.Y), std::max(b.Hi.Z, p.Z)};
+        }
+        return b;
+    }
+
+    // The rectangle of slot s widened by twice the band: every point of an
+    // item that the group's test can judge hidden projects into it.
+    TRect2D Reach(int32_t s) const {
+        const TRect2D& r = rects_[static_cast<size_t>(s)].Bounds;
+        return TRect2D{r.X1 - 2 * Band, r.Y1 - 2 * Band, r.X2 + 2 * Band, r.Y2 + 2 * Band};
+    }
+
     void FindViewBoxes() {
         boxSlot_.assign(static_cast<size_t>(n_), -1);
         if (!builtin_ || view_.Eye != 0) return;
+        viewPlanes_.resize(rects_.size());
+        for (size_t s = 0; s < rects_.size(); ++s) {
+            const TPlaneFrame& frame = b_.Items(rects_[s].Outer)->Frame;
+            viewPlanes_[s] = view_.ViewPlaneOf(TPlane{frame.Origin, frame.Normal});
+        }
         for (int32_t k = 0; k < n_; ++k) {
             const TXYZArray& points = b_.Items(k)->Points;
             if (points.Count <= MaxPointsJudgedOneByOne) continue;
@@ -304,15 +348,58 @@ private:
         return mask.Count == 1 && mask.At<double>(0) == -1.0;
     }
 
-    // The groups that can hide something of item i: from the table for a
-    // front group's items; for a hole before any outer contour, every front
-    // group whose rectangle meets its own.
-    const std::vector<int32_t>& CandidatesOf(int32_t i, int32_t gi, TWorkerState& w) const {
-        if (gi >= 0) return table_.Of(slot_[gi], w.Candidates);
+    // The groups that can hide something of a hole before any outer
+    // contour: every front group whose rectangle meets its own.
+    const std::vector<int32_t>& OrphanCandidates(int32_t i, TWorkerState& w) const {
         w.Orphan.clear();
         for (const TGroupRect& r : rects_)
             if (!RectsDisjoint(TightExtent(i), r.Bounds)) w.Orphan.push_back(r.Outer);
         return w.Orphan;
+    }
+
+    // The next candidate group of the item being examined, in increasing
+    // item order: from the table's walk for a front group's items.
+    bool NextCandidate(int32_t gi, TWorkerState& w, int32_t& g) const {
+        if (gi >= 0) return table_.Next(w.Candidates, g);
+        if (w.OrphanAt >= w.Orphan.size()) return false;
+        g = w.Orphan[w.OrphanAt++];
+        return true;
+    }
+
+    // Planes whose slope in view coordinates exceeds this get no top: the
+    // rounding of their depths grows with the slope.
+    static constexpr double MaxTopTilt = 1e3;
+
+    // The top of each front group: the highest view z of its plane over its
+    // widened rectangle, raised by far more than that value's rounding; a
+    // steep or edge-on plane's top is infinite. An item whose points all lie
+    // above a group's top by more than Floor allows cannot lie behind it
+    // anywhere the group's test looks.
+    std::vector<double> Tops() const {
+        std::vector<double> tops(rects_.size(), std::numeric_limits<double>::infinity());
+        for (size_t s = 0; s < rects_.size(); ++s) {
+            const TBuiltinView::TViewPlane& p = viewPlanes_[s];
+            if (p.Flat || !(p.Tilt <= MaxTopTilt)) continue;
+            const TRect2D r = Reach(static_cast<int32_t>(s));
+            const TXYZ& o = p.Origin;
+            const double top = o.Z + std::max(-p.MX * (r.X1 - o.X), -p.MX * (r.X2 - o.X)) +
+                               std::max(-p.MY * (r.Y1 - o.Y), -p.MY * (r.Y2 - o.Y));
+            const double size = std::max({p.Reach, std::fabs(top), std::fabs(r.X1), std::fabs(r.X2), std::fabs(r.Y1),
+                                          std::fabs(r.Y2)});
+            if (std::isfinite(top) && size < 1e150) tops[s] = top + 1e-9 * p.Tilt * size;
+        }
+        return tops;
+    }
+
+    // The floor of an item's walk: its lowest view z less the band, the
+    // rounding of a depth against any plane of bounded slope and the
+    // millionth of the depth's spread that a sample taken a hair outside
+    // a segment may add (see TBuiltinView).
+    static double Floor(const TBuiltinView::TViewBox& box) {
+        const double spread = MaxTopTilt * ((box.Hi.X - box.Lo.X) + (box.Hi.Y - box.Lo.Y)) + (box.Hi.Z - box.Lo.Z);
+        const double margin = 2 * (Band + 1e-6 * spread + 1e-9 * MaxTopTilt * box.Reach);
+        const double floor = box.Lo.Z - margin;
+        return std::isfinite(floor) ? floor : -std::numeric_limits<double>::infinity();
     }
 
     void ExamineInOrder() {
@@ -369,6 +456,7 @@ private:
     std::vector<TGroupRect> rects_;
     std::vector<int32_t> boxSlot_;  // per item: its entry in viewBoxes_, -1 for none
     std::vector<TBuiltinView::TViewBox> viewBoxes_;
+    std::vector<TBuiltinView::TViewPlane> viewPlanes_;  // per slot: its group's plane in view coordinates
     TCandidateTable table_;
     std::vector<TWorkerState> workers_;
 };

@@ -2,19 +2,20 @@
 
 namespace zv {
 
+// Both headers in one block: a buffer holds millions of these.
 TMAskedArray::TMAskedArray() {
-    ArrayNew(Mask);
+    TPointArray* headers = new TPointArray[2]{};
+    Mask = &headers[0];
+    Points = &headers[1];
     ArrayInit(*Mask, 8, 5);
     SetSingleMask(*Mask, 1.0);
-    ArrayNew(Points);
     ArrayInit(*Points, 16, 5);
 }
 
 TMAskedArray::~TMAskedArray() {
     ArrayClear(*Mask);
-    delete Mask;
     ArrayClear(*Points);
-    delete Points;
+    delete[] Mask;
 }
 
 void SetSingleMask(TPointArray& mask, double v) {

@@ -58,28 +58,27 @@ void TOutlineIndex::Build(const TXYArray& outline, double reach) {
         boxes[k] = {std::min(p.X, q.X) - margin, std::min(p.Y, q.Y) - margin, std::max(p.X, q.X) + margin,
                     std::max(p.Y, q.Y) + margin};
     }
-    x0_ = x1 - margin;
-    y0_ = y1 - margin;
+    store_ = std::make_unique<TStore>();
+    TStore& s = *store_;
+    s.X0 = x1 - margin;
+    s.Y0 = y1 - margin;
     const double w = x2 - x1 + 2 * margin, h = y2 - y1 + 2 * margin;
     // About one cell per segment, shaped like the outline's extent.
     const double side = std::sqrt(w * h / n);
-    nx_ = side > 0 ? static_cast<int32_t>(std::clamp(std::round(w / side), 1.0, static_cast<double>(n))) : 1;
-    ny_ = std::max(1, n / nx_);
-    invX_ = nx_ / w;
-    invY_ = ny_ / h;
+    s.Nx = side > 0 ? static_cast<int32_t>(std::clamp(std::round(w / side), 1.0, static_cast<double>(n))) : 1;
+    s.Ny = std::max(1, n / s.Nx);
+    s.InvX = s.Nx / w;
+    s.InvY = s.Ny / h;
     // Slabs thin enough for a few segments each, but not so thin that steep
     // segments fill them many times over.
-    slabs_ = n;
+    s.Slabs = n;
     for (;;) {
-        invSlab_ = slabs_ / h;
+        s.InvSlab = s.Slabs / h;
         int64_t entries = 0;
-        for (const TSegBox& b : boxes) entries += Slab(b.Y2) - Slab(b.Y1) + 1;
-        if (entries <= 8 * static_cast<int64_t>(n) || slabs_ == 1) break;
-        slabs_ = std::max(1, slabs_ / 2);
+        for (const TSegBox& b : boxes) entries += s.Slab(b.Y2) - s.Slab(b.Y1) + 1;
+        if (entries <= 8 * static_cast<int64_t>(n) || s.Slabs == 1) break;
+        s.Slabs = std::max(1, s.Slabs / 2);
     }
-
-    store_ = std::make_unique<TStore>();
-    TStore& s = *store_;
     std::vector<int32_t>& firstX = s.FirstX;
     std::vector<int32_t>& firstY = s.FirstY;
     firstX.resize(static_cast<size_t>(n));
@@ -87,26 +86,26 @@ void TOutlineIndex::Build(const TXYArray& outline, double reach) {
     std::vector<char> isLong(static_cast<size_t>(n), 0);
     for (int32_t k = 0; k < n; ++k) {
         const TSegBox& b = boxes[k];
-        firstX[k] = CellX(b.X1);
-        firstY[k] = CellY(b.Y1);
-        const int64_t cells = static_cast<int64_t>(CellX(b.X2) - firstX[k] + 1) * (CellY(b.Y2) - firstY[k] + 1);
+        firstX[k] = s.CellX(b.X1);
+        firstY[k] = s.CellY(b.Y1);
+        const int64_t cells = static_cast<int64_t>(s.CellX(b.X2) - firstX[k] + 1) * (s.CellY(b.Y2) - firstY[k] + 1);
         if (cells > MaxCellsPerSegment) {
             isLong[k] = 1;
             s.Long.push_back(k);
         }
     }
     FillBuckets(
-        nx_ * ny_, n,
+        s.Nx * s.Ny, n,
         [&](int32_t k, auto add) {
             if (isLong[k]) return;
-            for (int32_t cy = firstY[k]; cy <= CellY(boxes[k].Y2); ++cy)
-                for (int32_t cx = firstX[k]; cx <= CellX(boxes[k].X2); ++cx) add(static_cast<int64_t>(cy) * nx_ + cx);
+            for (int32_t cy = firstY[k]; cy <= s.CellY(boxes[k].Y2); ++cy)
+                for (int32_t cx = firstX[k]; cx <= s.CellX(boxes[k].X2); ++cx) add(static_cast<int64_t>(cy) * s.Nx + cx);
         },
         s.CellStart, s.CellSegs);
     FillBuckets(
-        slabs_, n,
+        s.Slabs, n,
         [&](int32_t k, auto add) {
-            for (int32_t slab = Slab(boxes[k].Y1); slab <= Slab(boxes[k].Y2); ++slab) add(slab);
+            for (int32_t slab = s.Slab(boxes[k].Y1); slab <= s.Slab(boxes[k].Y2); ++slab) add(slab);
         },
         s.SlabStart, s.SlabSegs);
     count_ = n;

@@ -32,10 +32,10 @@ public:
     template <class Visit>
     void ForBox(double x1, double y1, double x2, double y2, Visit visit) const {
         const TStore& s = *store_;
-        const int32_t qx1 = CellX(x1), qx2 = CellX(x2), qy1 = CellY(y1), qy2 = CellY(y2);
+        const int32_t qx1 = s.CellX(x1), qx2 = s.CellX(x2), qy1 = s.CellY(y1), qy2 = s.CellY(y2);
         for (int32_t cy = qy1; cy <= qy2; ++cy)
             for (int32_t cx = qx1; cx <= qx2; ++cx) {
-                const int64_t c = static_cast<int64_t>(cy) * nx_ + cx;
+                const int64_t c = static_cast<int64_t>(cy) * s.Nx + cx;
                 for (int32_t e = s.CellStart[c]; e < s.CellStart[c + 1]; ++e) {
                     const int32_t k = s.CellSegs[e];
                     // A segment covers several cells: visit it in the first
@@ -52,7 +52,7 @@ public:
     template <class Visit>
     void ForPoint(double x, double y, Visit visit) const {
         const TStore& s = *store_;
-        const int64_t c = static_cast<int64_t>(CellY(y)) * nx_ + CellX(x);
+        const int64_t c = static_cast<int64_t>(s.CellY(y)) * s.Nx + s.CellX(x);
         for (int32_t e = s.CellStart[c]; e < s.CellStart[c + 1]; ++e) visit(s.CellSegs[e]);
         for (int32_t k : s.Long) visit(k);
     }
@@ -61,28 +61,29 @@ public:
     template <class Visit>
     void ForRow(double y, Visit visit) const {
         const TStore& s = *store_;
-        const int32_t slab = Slab(y);
+        const int32_t slab = s.Slab(y);
         for (int32_t e = s.SlabStart[slab]; e < s.SlabStart[slab + 1]; ++e) visit(s.SlabSegs[e]);
     }
 
 private:
-    int32_t CellX(double x) const { return Clamp((x - x0_) * invX_, nx_); }
-    int32_t CellY(double y) const { return Clamp((y - y0_) * invY_, ny_); }
-    int32_t Slab(double y) const { return Clamp((y - y0_) * invSlab_, slabs_); }
-    static int32_t Clamp(double v, int32_t n) {
-        const double c = std::floor(v);
-        if (!(c > 0)) return 0;
-        return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
-    }
-
-    int32_t count_ = 0;
-    double x0_ = 0, y0_ = 0, invX_ = 0, invY_ = 0, invSlab_ = 0;
-    int32_t nx_ = 1, ny_ = 1, slabs_ = 1;
-    // The buckets, held only while built: most outlines never get an index.
+    // The buckets and the grid's shape, held only while built: most
+    // outlines never get an index, and a buffer holds millions of outlines.
     struct TStore {
+        double X0 = 0, Y0 = 0, InvX = 0, InvY = 0, InvSlab = 0;
+        int32_t Nx = 1, Ny = 1, Slabs = 1;
         std::vector<int32_t> CellStart, CellSegs, FirstX, FirstY, Long;
         std::vector<int32_t> SlabStart, SlabSegs;
+        int32_t CellX(double x) const { return Clamp((x - X0) * InvX, Nx); }
+        int32_t CellY(double y) const { return Clamp((y - Y0) * InvY, Ny); }
+        int32_t Slab(double y) const { return Clamp((y - Y0) * InvSlab, Slabs); }
+        static int32_t Clamp(double v, int32_t n) {
+            const double c = std::floor(v);
+            if (!(c > 0)) return 0;
+            return c >= n - 1 ? n - 1 : static_cast<int32_t>(c);
+        }
     };
+
+    int32_t count_ = 0;
     std::unique_ptr<TStore> store_;
 };
 

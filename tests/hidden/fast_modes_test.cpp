@@ -374,5 +374,42 @@ TEST(FastModes, BarsCutByThousandsOfTeethAreFinishedOnTheCallingThread) {
     EXPECT_FALSE(fast.foreignThread);
 }
 
+// Tiles at random depths and tilts between two large faces, one with a
+// hole: the large faces' candidates are collected over hundreds of grid
+// cells, the tiles' merged from a few.
+TEST(FastModes, TilesBetweenLargeFacesGetThePlainLoopsMasks) {
+    SceneMaker maker(5);
+    std::vector<Polygon> scene;
+    auto square = [&](double x, double y, double z, double side, double tilt, bool hole) {
+        const double z2 = z + tilt * side;
+        Polygon p{{{x, y, z}, {x, y + side, z}, {x + side, y + side, z2}, {x + side, y, z2}}, hole};
+        if (hole) std::reverse(p.points.begin(), p.points.end());
+        scene.push_back(p);
+    };
+    square(-1, -1, 5, 22, 0.02, false);
+    square(4, 4, 5 + 0.02 * 5, 12, 0.02, true);  // in the plane of the face above
+    for (int k = 0; k < 400; ++k)
+        square(k % 20, k / 20, maker.Uniform(-2, 2), maker.Uniform(0.5, 1.6), maker.Uniform(-0.3, 0.3), false);
+    square(-4, 2, -5, 16, -0.02, false);  // its outline crosses the first face's outline and hole
+    ViewHost reference(TBuiltinView{});
+    reference.Load(scene);
+    reference.Calculate();
+    const std::vector<ItemState> expected = StateOf(reference);
+    int partly = 0;
+    for (const ItemState& s : expected) partly += s.mask.size() > 1;
+    EXPECT_GT(partly, 40);
+    EXPECT_GT(expected.back().mask.size(), 4u);  // the second large face, partly covered
+    for (int32_t threads : {1, 2}) {
+        ViewHost fast(TBuiltinView{});
+        fast.Load(scene);
+        fast.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+        fast.CalcThreads = threads;
+        fast.Calculate();
+        const std::vector<ItemState> got = StateOf(fast);
+        ASSERT_EQ(got.size(), expected.size());
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(SameBits(got[i].mask, expected[i].mask)) << i;
+    }
+}
+
 }  // namespace
 }  // namespace zv
