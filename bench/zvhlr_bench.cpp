@@ -167,19 +167,19 @@ void RunOnce(const bench::Scene& scene, const Mode& mode) {
     const double seconds = std::chrono::duration<double>(calcEnd - calcBegin).count();
     _ZVSDGetData(h, &data);
     int64_t counts[2] = {0, 0};
-    std::string pairs, crossings;
-    if (ZVSDGetStatistics(h, counts) == 0) {
+    std::string pairs, crossings(1, '-');
+    const bool counted = ZVSDGetStatistics(h, counts) == 0;
+    if (counted) {
         pairs = std::to_string(counts[0]);
         crossings = std::to_string(counts[1]);
     } else {
         pairs = std::to_string(abortQueries);  // the plain loop examines every pair, one abort query each
-        crossings = "-";
     }
     const uint64_t hash = HashMasks(h, data.ItemCount);
     // Processor microseconds per crossing: the figure that stays flat when
     // the work grows with the crossings alone.
     char perCrossing[32] = "-";
-    if (crossings != "-" && counts[1] > 0)
+    if (counted && counts[1] > 0)
         std::snprintf(perCrossing, sizeof perCrossing, "%.2f", (cpuEnd - cpuBegin) * 1e6 / static_cast<double>(counts[1]));
     std::printf("%-11s %8zu %8d %-14s %9.3f %9.3f %12s %10s %8.1f %8.1f %016llx %8s\n", scene.name.c_str(),
                 scene.faces.size(), data.ItemCount, mode.Label().c_str(), seconds, cpuEnd - cpuBegin, pairs.c_str(), crossings.c_str(),
