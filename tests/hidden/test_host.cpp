@@ -141,13 +141,6 @@ std::vector<ItemResult> TestHost::Results() const {
     return items;
 }
 
-std::pair<std::vector<int>, std::vector<TXY>> TestHost::Draw() {
-    host_.drawn.clear();
-    host_.drawnAt.clear();
-    ZVSDDraw(handle_, 0);
-    return {host_.drawn, host_.drawnAt};
-}
-
 // ---------------------------------------------------------------- masks
 
 bool VisibleAt(const std::vector<double>& mask, double t) {
@@ -161,21 +154,6 @@ double DistanceToToggle(const std::vector<double>& mask, double t) {
     double best = std::numeric_limits<double>::infinity();
     for (size_t k = 1; k < mask.size(); ++k) best = std::min(best, std::fabs(std::fabs(mask[k]) - t));
     return best;
-}
-
-std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& mask, int k) {
-    std::vector<std::pair<double, double>> spans;
-    bool visible = VisibleAt(mask, k);
-    double cursor = k;
-    for (size_t q = 1; q < mask.size(); ++q) {
-        double toggle = std::fabs(mask[q]);
-        if (toggle < k || toggle >= k + 1) continue;
-        if (visible && toggle > cursor) spans.push_back({cursor - k, toggle - k});
-        visible = !visible;
-        cursor = toggle;
-    }
-    if (visible && cursor < k + 1) spans.push_back({cursor - k, 1.0});
-    return spans;
 }
 
 // ---------------------------------------------------------------- 2-D geometry

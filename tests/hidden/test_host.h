@@ -105,10 +105,7 @@ public:
     const View& GetView() const { return view_; }
     // Stores the groups inside one edit bracket; the closing call calculates.
     void Load(const std::vector<Group>& groups);
-    void Recalculate() { ZVSDChanged(handle_); }
     std::vector<ItemResult> Results() const;
-    // The drawing's calls: 2 = move, 1 = visible line, 0 = hidden line, with their points.
-    std::pair<std::vector<int>, std::vector<TXY>> Draw();
 
 private:
     View view_;
@@ -122,8 +119,6 @@ private:
 bool VisibleAt(const std::vector<double>& mask, double t);
 // Distance from t to the nearest toggle of the mask (infinity for none).
 double DistanceToToggle(const std::vector<double>& mask, double t);
-// Visible fractions [a, b] of segment k of an outline with this mask.
-std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& mask, int k);
 
 // Signed area value of a 2-D outline in the library's convention:
 // sum of X[k]*Y[k-1] - Y[k]*X[k-1] (positive for clockwise order, y up).
