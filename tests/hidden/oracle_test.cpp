@@ -45,6 +45,11 @@ Ring StarRing(Random& rnd, double cx, double cy, int n, double rlo, double rhi, 
 struct Footprint {
     Ring outer;
     std::vector<Ring> holes;
+    std::vector<Ring*> Rings() {
+        std::vector<Ring*> all{&outer};
+        for (Ring& h : holes) all.push_back(&h);
+        return all;
+    }
 };
 
 Footprint RandomFootprint(Random& rnd) {
@@ -70,15 +75,13 @@ Footprint RandomFootprint(Random& rnd) {
     }
     // A random linear stretch and rotation keeps containment and convexity.
     double e = rnd.Uniform(0.6, 1.0), rot = rnd.Uniform(0, 2 * kPi);
-    auto stretch = [&](Ring& ring) {
-        for (auto& [x, y] : ring) {
+    for (Ring* ring : fp.Rings()) {
+        for (auto& [x, y] : *ring) {
             double sx = x, sy = y * e;
             x = sx * std::cos(rot) - sy * std::sin(rot);
             y = sx * std::sin(rot) + sy * std::cos(rot);
         }
-    };
-    stretch(fp.outer);
-    for (Ring& h : fp.holes) stretch(h);
+    }
     return fp;
 }
 
@@ -159,11 +162,7 @@ Scene RandomScene(uint64_t seed, Family family = Family::Generic) {
         double size = family == Family::MixedScale ? std::pow(10.0, rnd.Int(-2, 3)) : 1.0;
         double cx = rnd.Uniform(-2.5, 2.5), cy = rnd.Uniform(-2.5, 2.5);
         double slope = rnd.Uniform(0, kMaxSlope) / std::max(size, 1.0), dir = rnd.Uniform(0, 2 * kPi);
-        for (Ring* ring : [&] {
-                 std::vector<Ring*> all{&fp.outer};
-                 for (Ring& h : fp.holes) all.push_back(&h);
-                 return all;
-             }())
+        for (Ring* ring : fp.Rings())
             for (auto& [x, y] : *ring) x = cx + size * x, y = cy + size * y;
         planes[g] = {slope * std::cos(dir), slope * std::sin(dir), kSlab * slab[g]};
         // The plane passes through the footprint's centre at the slab's depth.
@@ -172,11 +171,8 @@ Scene RandomScene(uint64_t seed, Family family = Family::Generic) {
         prints[g] = fp;
     }
     if (family == Family::Touching) {
-        std::vector<std::vector<Ring*>> rings(n);
-        for (int g = 0; g < n; ++g) {
-            rings[g].push_back(&prints[g].outer);
-            for (Ring& h : prints[g].holes) rings[g].push_back(&h);
-        }
+        std::vector<std::vector<Ring*>> rings;
+        for (Footprint& fp : prints) rings.push_back(fp.Rings());
         SnapRings(rnd, rings);
     }
     for (int g = 0; g < n; ++g) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "interface/zvsd_host.h"
+#include "hidden/test_host.h"
 
 namespace {
 
@@ -126,15 +126,9 @@ TEST(Visibility, HoleTouchingAFrontFaceAtThreeVertices) {
     ASSERT_EQ(items.size(), 3u);
     const std::vector<double> mask = Masks(items)[1];
     // Visibility in the middle of every edge, read off the mask.
-    auto visibleAt = [&](double t) {
-        bool visible = mask[0] > 0;
-        for (size_t k = 1; k < mask.size(); ++k)
-            if (mask[k] < t) visible = !visible;
-        return visible;
-    };
-    EXPECT_FALSE(visibleAt(0.5)) << ::testing::PrintToString(mask);
-    for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(visibleAt(edge + 0.5)) << edge;
-    EXPECT_FALSE(visibleAt(6.5));
+    EXPECT_FALSE(zvtest::VisibleAt(mask, 0.5)) << ::testing::PrintToString(mask);
+    for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(zvtest::VisibleAt(mask, edge + 0.5)) << edge;
+    EXPECT_FALSE(zvtest::VisibleAt(mask, 6.5));
 }
 
 }  // namespace

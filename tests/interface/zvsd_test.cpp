@@ -83,11 +83,15 @@ TEST_F(Zvsd, ResultsDrawingAndClearing) {
     host.drawn.clear();
     ZVSDDraw(h, 12345);
     EXPECT_EQ(host.drawn, (std::vector<int>{2, 1, 1, 1, 2, 1, 1, 2, 1, 1, 1, 1}));
+    EXPECT_NEAR(host.drawnAt[3].Y, 8, 1e-12);  // where the hidden stretch starts and ends
+    EXPECT_TRUE(host.drawnAt[4].X == 10 && std::fabs(host.drawnAt[4].Y - 2) < 1e-12 && host.drawnAt[11].X == 5);
+    ZVSDChanged(h);  // a second calculation gives the same masks
+    EXPECT_EQ(Mask(h, 0), mask);
     ZVSDClear(h);
     EXPECT_EQ(ItemCount(h), 0);
     EXPECT_EQ(ZVSDGetMask(h, 0, nullptr), -1);
     EXPECT_EQ(Add(h, back), 0);  // the settings stay
-    EXPECT_EQ(host.begins, 2);
+    EXPECT_EQ(host.begins, 3);
 }
 
 TEST_F(Zvsd, WithoutDepthEveryMaskIsFullOrHiddenWhenFacingAway) {
