@@ -6,7 +6,6 @@
 #include "runtime/exception.h"
 
 #include <cmath>
-#include <limits>
 #include <vector>
 
 namespace zv {
@@ -43,14 +42,9 @@ TEST(HiddenBuffer, StoresOpenContoursClosedAndClosedOnesUnchanged) {
 // Rejected contours neither calculate nor leave the bracket of the add open.
 TEST(HiddenBuffer, RejectsDegenerateContours) {
     CountingBuffer buffer;
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // (Non-finite coordinates: see the hardening tests of the exports.)
     std::vector<std::vector<TXYZ>> bad = {
-        {{0, 0, 0}},
-        {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}},
-        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
-        {{0, 0, 0}, {0, 1, 0}, {1, 1, nan}},
-        {{0, 0, 0}, {0, inf, 0}, {1, 1, 0}},
+        {{0, 0, 0}}, {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}}, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
         {{0, 0, 0}, {0, 1e-3, 0}, {1e-3, 0, 0}},  // normal below the tolerance
     };
     for (const auto& contour : bad) {
