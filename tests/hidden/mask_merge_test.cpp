@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hidden/masked_array.h"
+#include "hidden/test_host.h"
 
 namespace zv {
 namespace {
@@ -86,14 +87,6 @@ bool VisibleBySign(const V& mask, double p) {
     return visible;
 }
 
-// Visibility read the way the drawing reads it: the state switches at every
-// toggle whatever its sign.
-bool VisibleByAlternation(const V& mask, double p) {
-    bool visible = mask[0] > 0;
-    for (size_t k = 1; k < mask.size() && std::fabs(mask[k]) < p; ++k) visible = !visible;
-    return visible;
-}
-
 // A mask in the item format: an even number of distinct toggles in (0.01,
 // 10), alternating from the state opposite to the start.
 V RandomItemMask(std::mt19937& rng) {
@@ -112,12 +105,6 @@ V RandomItemMask(std::mt19937& rng) {
     return mask;
 }
 
-double NearestToggle(const V& mask, double p) {
-    double best = 1e9;
-    for (size_t k = 1; k < mask.size(); ++k) best = std::min(best, std::fabs(std::fabs(mask[k]) - p));
-    return best;
-}
-
 TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
     std::mt19937 rng(20240611);
     std::uniform_real_distribution<double> at(0.0, 10.5);
@@ -131,10 +118,11 @@ TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
         for (size_t k = 2; k < merged.size(); ++k) ASSERT_LT(std::fabs(merged[k - 1]), std::fabs(merged[k]));
         for (int probe = 0; probe < 20; ++probe) {
             const double p = at(rng);
-            if (NearestToggle(target, p) < 1e-4 || NearestToggle(source, p) < 1e-4) continue;
+            if (zvtest::DistanceToToggle(target, p) < 1e-4 || zvtest::DistanceToToggle(source, p) < 1e-4) continue;
             const bool expected = VisibleBySign(target, p) && VisibleBySign(source, p);
             ASSERT_EQ(VisibleBySign(merged, p), expected) << "round " << round << " at " << p;
-            ASSERT_EQ(VisibleByAlternation(merged, p), expected) << "round " << round << " at " << p;
+            // The drawing reads a mask by alternation, whatever the toggles' signs.
+            ASSERT_EQ(zvtest::VisibleAt(merged, p), expected) << "round " << round << " at " << p;
             ++checked;
         }
     }

@@ -74,7 +74,7 @@ std::vector<Group> UvSphere(double r, int rings, int segments) {
                 c = {vertex(i, j), vertex(i + 1, j), vertex(i + 1, j + 1), vertex(i, j + 1)};
             Vec3 centre;
             for (const Vec3& p : c) centre = centre + p * (1.0 / c.size());
-            if (Dot(Newell(c), centre) < 0) c = Reversed(c);
+            if (Dot(zv::tool::RingNormal(c), centre) < 0) c = Reversed(c);
             faces.push_back({c, {}});
         }
     }
@@ -82,7 +82,7 @@ std::vector<Group> UvSphere(double r, int rings, int segments) {
 }
 
 bool FacesViewer(const View& v, const Group& g) {
-    Vec3 n = Newell(g.outer);
+    Vec3 n = zv::tool::RingNormal(g.outer);
     Vec3 centre;
     for (const Vec3& p : g.outer) centre = centre + p * (1.0 / g.outer.size());
     Vec3 ray = v.RayToViewer(centre);
@@ -92,18 +92,9 @@ bool FacesViewer(const View& v, const Group& g) {
 // The faces facing the viewer (the others hide nothing), for the ray cast of
 // the drawing checker.
 std::vector<zv::tool::RayFace> FrontFaces(const View& v, const std::vector<Group>& faces) {
-    auto ring = [](const Contour& c) {
-        zv::tool::Ring r;
-        for (const Vec3& p : c) r.push_back({p.x, p.y, p.z});
-        return r;
-    };
     std::vector<zv::tool::RayFace> front;
-    for (const Group& g : faces) {
-        if (!FacesViewer(v, g)) continue;
-        zv::tool::Polygon polygon{ring(g.outer), {}};
-        for (const Contour& h : g.holes) polygon.holes.push_back(ring(h));
-        front.push_back(zv::tool::MakeRayFace(polygon));
-    }
+    for (const Group& g : faces)
+        if (FacesViewer(v, g)) front.push_back(zv::tool::MakeRayFace({g.outer, g.holes}));
     return front;
 }
 
@@ -114,7 +105,7 @@ int RayBlocked(const View& v, const std::vector<zv::tool::RayFace>& front, Vec3 
     const double reach = v.perspective ? Length(ray) : 1e300;
     zv::tool::Sight sight = zv::tool::Sight::Free;
     for (const auto& f : front)
-        sight = std::max(sight, zv::tool::SightPast(f, {s.x, s.y, s.z}, {dir.x, dir.y, dir.z}, 1e-7, reach, 1e-6));
+        sight = std::max(sight, zv::tool::SightPast(f, s, dir, 1e-7, reach, 1e-6));
     return sight == zv::tool::Sight::Blocked ? 1 : -static_cast<int>(sight);
 }
 
@@ -208,15 +199,15 @@ std::vector<double> Cuts(const View& v, const std::vector<Group>& faces, Vec3 a,
         for (const Contour* c : contours) {
             auto q = Projected(v, *c);
             for (size_t m = 0; m < q.size(); ++m) {
-                const TXY q0 = q[m], q1 = q[(m + 1) % q.size()];
-                const double den = (pb.X - pa.X) * (q1.Y - q0.Y) - (pb.Y - pa.Y) * (q1.X - q0.X);
+                const Point2 q0 = q[m], q1 = q[(m + 1) % q.size()];
+                const double den = (pb.X - pa.X) * (q1.y - q0.y) - (pb.Y - pa.Y) * (q1.x - q0.x);
                 if (std::fabs(den) < 1e-300) continue;
-                const double t = ((q0.X - pa.X) * (q1.Y - q0.Y) - (q0.Y - pa.Y) * (q1.X - q0.X)) / den;
-                const double u = ((q0.X - pa.X) * (pb.Y - pa.Y) - (q0.Y - pa.Y) * (pb.X - pa.X)) / den;
+                const double t = ((q0.x - pa.X) * (q1.y - q0.y) - (q0.y - pa.Y) * (q1.x - q0.x)) / den;
+                const double u = ((q0.x - pa.X) * (pb.Y - pa.Y) - (q0.y - pa.Y) * (pb.X - pa.X)) / den;
                 if (t > 0 && t < 1 && u >= 0 && u <= 1) cuts.push_back(t);
             }
         }
-        const Vec3 n = Newell(f.outer);
+        const Vec3 n = zv::tool::RingNormal(f.outer);
         const double den = Dot(n, b - a);
         if (std::fabs(den) < 1e-300) continue;
         const double s = Dot(n, f.outer[0] - a) / den;

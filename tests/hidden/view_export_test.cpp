@@ -176,7 +176,7 @@ std::vector<Points> ScaledBlocks(double s) {
 TEST(ViewExports, PairsDoNotDependOnTheScenesSize) {
     View oblique = View::Parallel({0.35, -0.6, 0.72});
     oblique.right = zvtest::Normalized({0.6, 0.35, 0});
-    oblique.up = zvtest::Cross(oblique.toward, oblique.right);
+    oblique.up = Cross(oblique.toward, oblique.right);
     double base[12];
     Base(oblique, base);
     int64_t pairsAtOne = -1;
