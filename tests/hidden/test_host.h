@@ -100,6 +100,7 @@ public:
     // Stores the groups inside one edit bracket; the closing call calculates.
     void Load(const std::vector<Group>& groups);
     std::vector<ItemResult> Results() const;
+    zvsdtest::Masks Masks() const { return zvsdtest::AllMasks(handle_); }
 
 private:
     View view_;

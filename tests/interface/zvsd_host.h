@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "zvhlr.h"
 
 namespace zvsdtest {
@@ -114,5 +116,22 @@ std::vector<T> ItemValues(Export get, ZVSDHandle h, int32_t index) {
 inline std::vector<double> Mask(ZVSDHandle h, int32_t index) { return ItemValues<double>(ZVSDGetMask, h, index); }
 inline std::vector<TXY> Outline(ZVSDHandle h, int32_t index) { return ItemValues<TXY>(ZVSDGetArray2d, h, index); }
 inline Points Corners(ZVSDHandle h, int32_t index) { return ItemValues<TXYZ>(ZVSDGetArray3d, h, index); }
+
+using Masks = std::vector<std::vector<double>>;
+
+inline Masks AllMasks(ZVSDHandle h) {
+    Masks masks;
+    for (int32_t k = 0; k < ItemCount(h); ++k) masks.push_back(Mask(h, k));
+    return masks;
+}
+
+// The masks item by item, each value within tolerance.
+inline void ExpectMasksNear(const Masks& actual, const Masks& wanted, double tolerance) {
+    ASSERT_EQ(actual.size(), wanted.size());
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        ASSERT_EQ(actual[i].size(), wanted[i].size()) << "item " << i << ": " << testing::PrintToString(actual[i]);
+        for (size_t k = 0; k < wanted[i].size(); ++k) EXPECT_NEAR(actual[i][k], wanted[i][k], tolerance) << "item " << i;
+    }
+}
 
 }  // namespace zvsdtest
