@@ -6,7 +6,7 @@
 #include <numbers>
 #include <random>
 
-#include "geometry/owned_array.h"
+#include "owned_array.h"
 #include "runtime/message.h"
 
 namespace zv {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/owned_array.h"
+#include "owned_array.h"
 #include "runtime/exception.h"
 #include "message_capture.h"
 

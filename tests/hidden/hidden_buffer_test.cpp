@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "owned_array.h"
 #include "runtime/exception.h"
 
 #include <cmath>
@@ -101,13 +102,9 @@ TEST(MaskSteps, StretchMaskWritesCyclicMasks) {
         {{{4.5, 5.25}}, {1.0, -0.5, 1.25}},                // a whole turn on
     };
     for (const Case& c : cases) {
-        TPointArray m{};
-        ArrayInit(m, 8, 4);
-        StretchMask(c.hidden, 4.0, m);
-        std::vector<double> got(m.Count);
-        for (int32_t k = 0; k < m.Count; ++k) got[k] = m.At<double>(k);
-        EXPECT_EQ(got, c.mask);
-        ArrayClear(m);
+        OwnedArray<double> m;
+        StretchMask(c.hidden, 4.0, m.a);
+        EXPECT_EQ(ValuesOf<double>(m.a), c.mask);
     }
 }
 

@@ -7,29 +7,15 @@
 
 #include "hidden/masked_array.h"
 #include "hidden/test_host.h"
+#include "owned_array.h"
 
 namespace zv {
 namespace {
 
-// A mask record holding the given values; released by the destructor.
-struct Mask {
-    TPointArray array{};
-    explicit Mask(const std::vector<double>& values) {
-        ArrayInit(array, 8, 5);
-        for (double v : values) ArrayAdd(array, &v);
-    }
-    ~Mask() { ArrayClear(array); }
-    std::vector<double> Values() const {
-        std::vector<double> v;
-        for (int32_t k = 0; k < array.Count; ++k) v.push_back(array.At<double>(k));
-        return v;
-    }
-};
-
 std::vector<double> Merged(const std::vector<double>& target, const std::vector<double>& source) {
-    Mask t(target), s(source);
-    MergeMask(t.array, s.array);
-    return t.Values();
+    OwnedArray<double> t(target), s(source);
+    MergeMask(t.a, s.a);
+    return ValuesOf<double>(t.a);
 }
 
 using V = std::vector<double>;
@@ -73,9 +59,9 @@ TEST(MergeMask, DocumentedMerges) {
 }
 
 TEST(MergeMask, SourceMayBeTheTargetItself) {
-    Mask m({1.0, -1.25, 1.75});
-    MergeMask(m.array, m.array);
-    EXPECT_EQ(m.Values(), (V{1.0, -1.25, 1.75}));
+    OwnedArray<double> m({1.0, -1.25, 1.75});
+    MergeMask(m.a, m.a);
+    EXPECT_EQ(ValuesOf<double>(m.a), (V{1.0, -1.25, 1.75}));
 }
 
 // ---------------------------------------------------------------- property
