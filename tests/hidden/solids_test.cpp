@@ -94,7 +94,7 @@ bool FacesViewer(const View& v, const Group& g) {
 std::vector<zv::tool::RayFace> FrontFaces(const View& v, const std::vector<Group>& faces) {
     std::vector<zv::tool::RayFace> front;
     for (const Group& g : faces)
-        if (FacesViewer(v, g)) front.push_back(zv::tool::MakeRayFace({g.outer, g.holes}));
+        if (FacesViewer(v, g)) front.push_back(zv::tool::MakeRayFace(g));
     return front;
 }
 

@@ -76,10 +76,7 @@ private:
 
 // An outer contour with its holes: one polygon group of the buffer (an
 // empty outer contour adds the holes alone).
-struct Group {
-    Contour outer;
-    std::vector<Contour> holes;
-};
+using Group = zv::tool::Polygon;
 
 struct ItemResult {
     int group = -1;          // index of the group in the order added
