@@ -14,6 +14,7 @@
 #include "hidden/builtin_view.h"
 #include "geometry/space.h"
 #include "hidden/hidden_buffer.h"
+#include "owned_array.h"
 #include "runtime/message.h"
 
 namespace zv {
@@ -147,7 +148,7 @@ struct ViewHost : TzvHiddenbuffer {
 };
 
 struct ItemState {
-    std::vector<double> outline;
+    std::vector<TXY> outline;
     std::vector<double> mask;
 };
 
@@ -155,18 +156,15 @@ std::vector<ItemState> StateOf(const TzvHiddenbuffer& b) {
     std::vector<ItemState> items;
     for (int32_t i = 0; i < b.Count(); ++i) {
         const TMAskedArray& m = b.Items(i)->Masked;
-        ItemState s;
-        s.outline.assign(static_cast<const double*>(m.Points->Data),
-                         static_cast<const double*>(m.Points->Data) + 2 * m.Points->Count);
-        s.mask.assign(static_cast<const double*>(m.Mask->Data), static_cast<const double*>(m.Mask->Data) + m.Mask->Count);
-        items.push_back(s);
+        items.push_back({ValuesOf<TXY>(*m.Points), ValuesOf<double>(*m.Mask)});
     }
     return items;
 }
 
 // Bit-for-bit comparison (NaN outline points compare by their bits too).
-bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+template <class T>
+bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 
 // The index of the first item whose outline or mask differs, -1 when none does.
