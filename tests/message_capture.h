@@ -1,6 +1,8 @@
 // Installs a message handler for the lifetime of a test and records what
-// the library showed.
+// the library showed; checks the message of an exception.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -25,3 +27,14 @@ private:
     std::vector<std::string> texts_;
     int beeps_ = 0;
 };
+
+// Runs f, which must throw an E whose Message() is text.
+template <class E, class F>
+void ExpectThrowMessage(F f, const std::string& text) {
+    try {
+        f();
+        ADD_FAILURE() << "no exception";
+    } catch (const E& e) {
+        EXPECT_EQ(e.Message(), text);
+    }
+}

@@ -10,6 +10,7 @@
 #include "fonts/curves.h"
 #include "fonts/system_font.h"
 #include "message_capture.h"
+#include "owned_array.h"
 
 namespace zv {
 namespace {
@@ -80,13 +81,11 @@ TEST(Curves, SplinePointsAndArcEnds) {
     auto* arc = static_cast<TArc*>(CreateInstanceOf("TArc", nullptr));
     arc->SetAngles(0, 90);
     arc->SetSegments(4);
-    TPointArray points{};
-    ArrayInit(points, sizeof(TXY), 5);
-    arc->Flatten(points);
-    ASSERT_EQ(points.Count, 5);
-    EXPECT_NEAR(points.At<TXY>(4).X, 0, 1e-15);
-    EXPECT_NEAR(points.At<TXY>(4).Y, 1, 1e-15);
-    ArrayClear(points);
+    OwnedArray<TXY> points;
+    arc->Flatten(points.a);
+    ASSERT_EQ(points.a.Count, 5);
+    EXPECT_NEAR(points.a.At<TXY>(4).X, 0, 1e-15);
+    EXPECT_NEAR(points.a.At<TXY>(4).Y, 1, 1e-15);
     arc->Free();
 }
 

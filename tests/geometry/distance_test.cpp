@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/owned_array.h"
+#include "owned_array.h"
 
 namespace zv {
 namespace {

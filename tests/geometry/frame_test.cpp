@@ -6,7 +6,7 @@
 #include <numbers>
 #include <random>
 
-#include "geometry/owned_array.h"
+#include "owned_array.h"
 #include "runtime/message.h"
 
 namespace zv {
@@ -39,16 +39,11 @@ TEST(Frame, WorldToFrameAndBackAreInverseAndMatchTheFrameMatrix) {
         ExpectNearXYZ(FrameToWorld(f, WorldToFrame(f, p)), p, 1e-9);
         ExpectNearXYZ(TransformPoint(MatrixFromFrame(f), p), FrameToWorld(f, p), 1e-9);
     }
-    TPointArray xy{}, result{};
-    ArrayInit(xy, sizeof(TXY), 0);
-    for (int i = 0; i < 7; ++i) {
-        TXY p{double(i), double(-i)};
-        ArrayAdd(xy, &p);
-    }
-    FrameToWorldArray({{0, 0, 5}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}}, xy, result);  // a zeroed record becomes TXYZ
+    OwnedArray<TXY> xy({{0, 0}, {1, -1}, {2, -2}, {3, -3}, {4, -4}, {5, -5}, {6, -6}});
+    TPointArray result{};  // a zeroed record becomes TXYZ
+    FrameToWorldArray({{0, 0, 5}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}}, xy.a, result);
     ASSERT_EQ(result.Count, 7);
     ExpectNearXYZ(result.At<TXYZ>(6), {6, 0, -1}, 0);
-    ArrayClear(xy);
     ArrayClear(result);
 }
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "geometry/owned_array.h"
+#include "owned_array.h"
 
 namespace zv {
 namespace {

@@ -10,6 +10,7 @@
 #include "geometry/polygon2d.h"
 #include "geometry/space.h"
 #include "geometry/tessellation.h"
+#include "owned_array.h"
 #include "runtime/exception.h"
 
 namespace zv {
@@ -21,10 +22,6 @@ TPointArray* AddContour(TlistOFxyzArray& list, const std::vector<TXYZ>& points) 
     TPointArray* a = list.AddNew();
     for (const TXYZ& p : points) ArrayAdd(*a, &p);
     return a;
-}
-
-std::vector<TXYZ> Points(const TPointArray& a) {
-    return std::vector<TXYZ>(static_cast<const TXYZ*>(a.Data), static_cast<const TXYZ*>(a.Data) + a.Count);
 }
 
 TEST(Tessellation, PointToPointBridgeSplicesTwelvePoints) {
@@ -130,7 +127,7 @@ Check TessellateInPlane(const Face& face, std::mt19937& rng, double bound) {
     check.expectedArea = FaceArea(face);
     TXYZ normal = PolygonNormal(*contours.Items(0));
     for (int32_t i = 0; i < triangles.Count(); ++i) {
-        std::vector<TXYZ> t = Points(*triangles.Items(i));
+        std::vector<TXYZ> t = ValuesOf<TXYZ>(*triangles.Items(i));
         TXYZ cross = CrossXYZ(SubXYZ(t[1], t[0]), SubXYZ(t[2], t[0]));
         check.area += LengthXYZ(cross) / 2;
         if (DotXYZ(cross, normal) > 1e-9 * LengthXYZ(normal)) ++check.flipped;

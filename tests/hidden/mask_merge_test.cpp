@@ -6,29 +6,16 @@
 #include <vector>
 
 #include "hidden/masked_array.h"
+#include "hidden/test_host.h"
+#include "owned_array.h"
 
 namespace zv {
 namespace {
 
-// A mask record holding the given values; released by the destructor.
-struct Mask {
-    TPointArray array{};
-    explicit Mask(const std::vector<double>& values) {
-        ArrayInit(array, 8, 5);
-        for (double v : values) ArrayAdd(array, &v);
-    }
-    ~Mask() { ArrayClear(array); }
-    std::vector<double> Values() const {
-        std::vector<double> v;
-        for (int32_t k = 0; k < array.Count; ++k) v.push_back(array.At<double>(k));
-        return v;
-    }
-};
-
 std::vector<double> Merged(const std::vector<double>& target, const std::vector<double>& source) {
-    Mask t(target), s(source);
-    MergeMask(t.array, s.array);
-    return t.Values();
+    OwnedArray<double> t(target), s(source);
+    MergeMask(t.a, s.a);
+    return ValuesOf<double>(t.a);
 }
 
 using V = std::vector<double>;
@@ -72,9 +59,9 @@ TEST(MergeMask, DocumentedMerges) {
 }
 
 TEST(MergeMask, SourceMayBeTheTargetItself) {
-    Mask m({1.0, -1.25, 1.75});
-    MergeMask(m.array, m.array);
-    EXPECT_EQ(m.Values(), (V{1.0, -1.25, 1.75}));
+    OwnedArray<double> m({1.0, -1.25, 1.75});
+    MergeMask(m.a, m.a);
+    EXPECT_EQ(ValuesOf<double>(m.a), (V{1.0, -1.25, 1.75}));
 }
 
 // ---------------------------------------------------------------- property
@@ -83,14 +70,6 @@ TEST(MergeMask, SourceMayBeTheTargetItself) {
 bool VisibleBySign(const V& mask, double p) {
     bool visible = mask[0] > 0;
     for (size_t k = 1; k < mask.size() && std::fabs(mask[k]) < p; ++k) visible = mask[k] > 0;
-    return visible;
-}
-
-// Visibility read the way the drawing reads it: the state switches at every
-// toggle whatever its sign.
-bool VisibleByAlternation(const V& mask, double p) {
-    bool visible = mask[0] > 0;
-    for (size_t k = 1; k < mask.size() && std::fabs(mask[k]) < p; ++k) visible = !visible;
     return visible;
 }
 
@@ -112,12 +91,6 @@ V RandomItemMask(std::mt19937& rng) {
     return mask;
 }
 
-double NearestToggle(const V& mask, double p) {
-    double best = 1e9;
-    for (size_t k = 1; k < mask.size(); ++k) best = std::min(best, std::fabs(std::fabs(mask[k]) - p));
-    return best;
-}
-
 TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
     std::mt19937 rng(20240611);
     std::uniform_real_distribution<double> at(0.0, 10.5);
@@ -131,10 +104,11 @@ TEST(MergeMask, PropertyVisibleExactlyWhereBothAreVisible) {
         for (size_t k = 2; k < merged.size(); ++k) ASSERT_LT(std::fabs(merged[k - 1]), std::fabs(merged[k]));
         for (int probe = 0; probe < 20; ++probe) {
             const double p = at(rng);
-            if (NearestToggle(target, p) < 1e-4 || NearestToggle(source, p) < 1e-4) continue;
+            if (zvtest::DistanceToToggle(target, p) < 1e-4 || zvtest::DistanceToToggle(source, p) < 1e-4) continue;
             const bool expected = VisibleBySign(target, p) && VisibleBySign(source, p);
             ASSERT_EQ(VisibleBySign(merged, p), expected) << "round " << round << " at " << p;
-            ASSERT_EQ(VisibleByAlternation(merged, p), expected) << "round " << round << " at " << p;
+            // The drawing reads a mask by alternation, whatever the toggles' signs.
+            ASSERT_EQ(zvtest::VisibleAt(merged, p), expected) << "round " << round << " at " << p;
             ++checked;
         }
     }

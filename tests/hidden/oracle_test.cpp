@@ -23,7 +23,7 @@ constexpr double kMaxSlope = 0.6;      // tilt of a group's plane: |slope| * rad
 constexpr int kSamplesPerEdge = 12;
 constexpr double kToggleMargin = 1e-3;  // parameter distance to a toggle below which a sample is not judged
 
-using Ring = std::vector<std::pair<double, double>>;
+using Ring = Outline2;
 
 // Star-shaped ring around (cx, cy): n vertices at jittered angles, radii in
 // [rlo, rhi]; counter-clockwise, or clockwise with clockwise set.
@@ -45,6 +45,11 @@ Ring StarRing(Random& rnd, double cx, double cy, int n, double rlo, double rhi, 
 struct Footprint {
     Ring outer;
     std::vector<Ring> holes;
+    std::vector<Ring*> Rings() {
+        std::vector<Ring*> all{&outer};
+        for (Ring& h : holes) all.push_back(&h);
+        return all;
+    }
 };
 
 Footprint RandomFootprint(Random& rnd) {
@@ -70,15 +75,13 @@ Footprint RandomFootprint(Random& rnd) {
     }
     // A random linear stretch and rotation keeps containment and convexity.
     double e = rnd.Uniform(0.6, 1.0), rot = rnd.Uniform(0, 2 * kPi);
-    auto stretch = [&](Ring& ring) {
-        for (auto& [x, y] : ring) {
+    for (Ring* ring : fp.Rings()) {
+        for (auto& [x, y] : *ring) {
             double sx = x, sy = y * e;
             x = sx * std::cos(rot) - sy * std::sin(rot);
             y = sx * std::sin(rot) + sy * std::cos(rot);
         }
-    };
-    stretch(fp.outer);
-    for (Ring& h : fp.holes) stretch(h);
+    }
     return fp;
 }
 
@@ -101,8 +104,6 @@ Vec3 RandomDirection(Random& rnd) {
 // come rounded to float32, and parts of very different sizes meet.
 enum class Family { Generic, Touching, Float32, MixedScale };
 
-using Point2 = std::pair<double, double>;
-
 // Offsets of a snapped vertex from the point it is snapped to, across the tolerance.
 constexpr double kSnapOffsets[] = {0, 1e-9, 1e-7, 3e-6, 8e-6, 2e-5, 1e-4};
 
@@ -119,11 +120,11 @@ void SnapRings(Random& rnd, std::vector<std::vector<Ring*>>& rings) {
         Ring& moved = *rings[g2][rnd.Int(0, static_cast<int>(rings[g2].size()) - 1)];
         const int e = rnd.Int(0, static_cast<int>(target.size()) - 1);
         const Point2 p = target[e], q = target[(e + 1) % target.size()];
-        const double len = std::hypot(q.first - p.first, q.second - p.second);
-        const double nx = -(q.second - p.second) / len, ny = (q.first - p.first) / len;
+        const double len = std::hypot(q.x - p.x, q.y - p.y);
+        const double nx = -(q.y - p.y) / len, ny = (q.x - p.x) / len;
         const double offset = kSnapOffsets[rnd.Int(0, 6)] * (rnd.Chance(0.5) ? 1 : -1);
         auto onEdge = [&](double u) {
-            return Point2{p.first + (q.first - p.first) * u + nx * offset, p.second + (q.second - p.second) * u + ny * offset};
+            return Point2{p.x + (q.x - p.x) * u + nx * offset, p.y + (q.y - p.y) * u + ny * offset};
         };
         const int v = rnd.Int(0, static_cast<int>(moved.size()) - 1);
         switch (rnd.Int(0, 2)) {
@@ -159,11 +160,7 @@ Scene RandomScene(uint64_t seed, Family family = Family::Generic) {
         double size = family == Family::MixedScale ? std::pow(10.0, rnd.Int(-2, 3)) : 1.0;
         double cx = rnd.Uniform(-2.5, 2.5), cy = rnd.Uniform(-2.5, 2.5);
         double slope = rnd.Uniform(0, kMaxSlope) / std::max(size, 1.0), dir = rnd.Uniform(0, 2 * kPi);
-        for (Ring* ring : [&] {
-                 std::vector<Ring*> all{&fp.outer};
-                 for (Ring& h : fp.holes) all.push_back(&h);
-                 return all;
-             }())
+        for (Ring* ring : fp.Rings())
             for (auto& [x, y] : *ring) x = cx + size * x, y = cy + size * y;
         planes[g] = {slope * std::cos(dir), slope * std::sin(dir), kSlab * slab[g]};
         // The plane passes through the footprint's centre at the slab's depth.
@@ -172,11 +169,8 @@ Scene RandomScene(uint64_t seed, Family family = Family::Generic) {
         prints[g] = fp;
     }
     if (family == Family::Touching) {
-        std::vector<std::vector<Ring*>> rings(n);
-        for (int g = 0; g < n; ++g) {
-            rings[g].push_back(&prints[g].outer);
-            for (Ring& h : prints[g].holes) rings[g].push_back(&h);
-        }
+        std::vector<std::vector<Ring*>> rings;
+        for (Footprint& fp : prints) rings.push_back(fp.Rings());
         SnapRings(rnd, rings);
     }
     for (int g = 0; g < n; ++g) {
@@ -210,8 +204,8 @@ Scene RandomScene(uint64_t seed, Family family = Family::Generic) {
 // ------------------------------------------------------------------ brute force
 
 struct Occluder {
-    std::vector<TXY> outer;
-    std::vector<std::vector<TXY>> holes;
+    Outline2 outer;
+    std::vector<Outline2> holes;
     Vec3 origin, normal;
     bool front = false;
 };
@@ -223,9 +217,9 @@ std::vector<Occluder> Occluders(const Scene& s) {
         o.outer = Projected(s.view, g.outer);
         for (const Contour& h : g.holes) o.holes.push_back(Projected(s.view, h));
         o.origin = g.outer[0];
-        o.normal = Normalized(Newell(g.outer));
-        double area = SignedArea2(o.outer);
-        o.front = std::fabs(area) > 1e-5 && (area > 0) == s.view.FrontPositive();
+        o.normal = Normalized(zv::tool::RingNormal(g.outer));
+        double area = zv::tool::SignedArea2(o.outer);  // positive counter-clockwise
+        o.front = std::fabs(area) > 1e-5 && (area < 0) == s.view.FrontPositive();
         occ.push_back(o);
     }
     return occ;
@@ -235,16 +229,17 @@ enum class Truth { Visible, Hidden, Ambiguous };
 
 Truth BruteForce(const Scene& s, const std::vector<Occluder>& occ, int ownGroup, Vec3 p) {
     if (!occ[ownGroup].front) return Truth::Hidden;
-    TXY q = s.view.Project(p);
+    const TXY projected = s.view.Project(p);
+    const Point2 q{projected.X, projected.Y};
     bool ambiguous = false;
     for (size_t g = 0; g < occ.size(); ++g) {
         const Occluder& o = occ[g];
         if (static_cast<int>(g) == ownGroup || !o.front) continue;
         double boundary = DistanceToOutline(o.outer, q);
-        bool inside = InsideOutline(o.outer, q);
+        bool inside = zv::tool::Contains(o.outer, q);
         for (const auto& h : o.holes) {
             boundary = std::min(boundary, DistanceToOutline(h, q));
-            if (InsideOutline(h, q)) inside = false;
+            if (zv::tool::Contains(h, q)) inside = false;
         }
         if (boundary < s.margin) {
             ambiguous = true;

@@ -1,5 +1,7 @@
 #include "hidden/test_host.h"
 
+#include "ray_cast.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -12,15 +14,12 @@ Contour Reversed(Contour c) {
     return c;
 }
 
-Vec3 Newell(const Contour& c) {
-    Vec3 n;
-    for (size_t k = 0; k < c.size(); ++k) n = n + Cross(c[(k + c.size() - 1) % c.size()], c[k]);
-    return n;
-}
-
-std::vector<TXY> Projected(const View& v, const Contour& c) {
-    std::vector<TXY> o;
-    for (const Vec3& p : c) o.push_back(v.Project(p));
+Outline2 Projected(const View& v, const Contour& c) {
+    Outline2 o;
+    for (const Vec3& p : c) {
+        const TXY q = v.Project(p);
+        o.push_back({q.X, q.Y});
+    }
     return o;
 }
 
@@ -141,13 +140,6 @@ std::vector<ItemResult> TestHost::Results() const {
     return items;
 }
 
-std::pair<std::vector<int>, std::vector<TXY>> TestHost::Draw() {
-    host_.drawn.clear();
-    host_.drawnAt.clear();
-    ZVSDDraw(handle_, 0);
-    return {host_.drawn, host_.drawnAt};
-}
-
 // ---------------------------------------------------------------- masks
 
 bool VisibleAt(const std::vector<double>& mask, double t) {
@@ -163,57 +155,9 @@ double DistanceToToggle(const std::vector<double>& mask, double t) {
     return best;
 }
 
-std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& mask, int k) {
-    std::vector<std::pair<double, double>> spans;
-    bool visible = VisibleAt(mask, k);
-    double cursor = k;
-    for (size_t q = 1; q < mask.size(); ++q) {
-        double toggle = std::fabs(mask[q]);
-        if (toggle < k || toggle >= k + 1) continue;
-        if (visible && toggle > cursor) spans.push_back({cursor - k, toggle - k});
-        visible = !visible;
-        cursor = toggle;
-    }
-    if (visible && cursor < k + 1) spans.push_back({cursor - k, 1.0});
-    return spans;
-}
-
-// ---------------------------------------------------------------- 2-D geometry
-
-double SignedArea2(const std::vector<TXY>& o) {
-    double a = 0;
-    for (size_t k = 0; k < o.size(); ++k) {
-        const TXY& p = o[k];
-        const TXY& q = o[(k + o.size() - 1) % o.size()];
-        a += p.X * q.Y - p.Y * q.X;
-    }
-    return a;
-}
-
-bool InsideOutline(const std::vector<TXY>& o, TXY p) {
-    bool inside = false;
-    for (size_t k = 0, n = o.size(); k < n; ++k) {
-        const TXY& a = o[k];
-        const TXY& b = o[(k + 1) % n];
-        if ((a.Y > p.Y) != (b.Y > p.Y)) {
-            double x = a.X + (p.Y - a.Y) * (b.X - a.X) / (b.Y - a.Y);
-            if (x > p.X) inside = !inside;
-        }
-    }
-    return inside;
-}
-
-static double DistanceToSegment(TXY a, TXY b, TXY p) {
-    double dx = b.X - a.X, dy = b.Y - a.Y;
-    double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.X - a.X) * dx + (p.Y - a.Y) * dy) / len2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(a.X + t * dx - p.X, a.Y + t * dy - p.Y);
-}
-
-double DistanceToOutline(const std::vector<TXY>& o, TXY p) {
+double DistanceToOutline(const Outline2& o, Point2 p) {
     double best = std::numeric_limits<double>::infinity();
-    for (size_t k = 0, n = o.size(); k < n; ++k) best = std::min(best, DistanceToSegment(o[k], o[(k + 1) % n], p));
+    for (size_t k = 0, n = o.size(); k < n; ++k) best = std::min(best, zv::tool::DistanceToSegment(p, o[k], o[(k + 1) % n]));
     return best;
 }
 

@@ -11,20 +11,17 @@
 #include <vector>
 
 #include "interface/zvsd_host.h"
+#include "mesh.h"
+#include "plane_frame.h"
 
 namespace zvtest {
 
-struct Vec3 {
-    double x = 0, y = 0, z = 0;
-};
-
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-inline double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
-inline Vec3 Normalized(Vec3 a) { return a * (1.0 / Length(a)); }
+// Vectors, rings and their 2-D geometry are the command-line tool's, whose
+// ray cast checks the solids.
+using zv::tool::Vec3;
+using zv::tool::Normalized;
+using zv::tool::Point2;
+using Outline2 = std::vector<Point2>;
 inline TXYZ ToXYZ(Vec3 a) { return {a.x, a.y, a.z}; }
 inline Vec3 ToVec(const TXYZ& p) { return {p.X, p.Y, p.Z}; }
 
@@ -59,13 +56,10 @@ struct View {
     Vec3 RayToViewer(Vec3 p) const;
 };
 
-using Contour = std::vector<Vec3>;
+using Contour = zv::tool::Ring;
 
 Contour Reversed(Contour c);
-// The Newell normal: its length is twice the area, its direction the side
-// from which the contour runs counter-clockwise.
-Vec3 Newell(const Contour& c);
-std::vector<TXY> Projected(const View& v, const Contour& c);
+Outline2 Projected(const View& v, const Contour& c);
 
 // A small deterministic generator (splitmix64), the same on every platform.
 class Random {
@@ -82,10 +76,7 @@ private:
 
 // An outer contour with its holes: one polygon group of the buffer (an
 // empty outer contour adds the holes alone).
-struct Group {
-    Contour outer;
-    std::vector<Contour> holes;
-};
+using Group = zv::tool::Polygon;
 
 struct ItemResult {
     int group = -1;          // index of the group in the order added
@@ -105,10 +96,8 @@ public:
     const View& GetView() const { return view_; }
     // Stores the groups inside one edit bracket; the closing call calculates.
     void Load(const std::vector<Group>& groups);
-    void Recalculate() { ZVSDChanged(handle_); }
     std::vector<ItemResult> Results() const;
-    // The drawing's calls: 2 = move, 1 = visible line, 0 = hidden line, with their points.
-    std::pair<std::vector<int>, std::vector<TXY>> Draw();
+    zvsdtest::Masks Masks() const { return zvsdtest::AllMasks(handle_); }
 
 private:
     View view_;
@@ -122,15 +111,8 @@ private:
 bool VisibleAt(const std::vector<double>& mask, double t);
 // Distance from t to the nearest toggle of the mask (infinity for none).
 double DistanceToToggle(const std::vector<double>& mask, double t);
-// Visible fractions [a, b] of segment k of an outline with this mask.
-std::vector<std::pair<double, double>> VisibleSpans(const std::vector<double>& mask, int k);
 
-// Signed area value of a 2-D outline in the library's convention:
-// sum of X[k]*Y[k-1] - Y[k]*X[k-1] (positive for clockwise order, y up).
-double SignedArea2(const std::vector<TXY>& outline);
-// Even-odd point-in-polygon test of a closed or open 2-D outline.
-bool InsideOutline(const std::vector<TXY>& outline, TXY p);
-// Distance from p to the outline's edges.
-double DistanceToOutline(const std::vector<TXY>& outline, TXY p);
+// Distance from p to the edges of the closed outline o.
+double DistanceToOutline(const Outline2& o, Point2 p);
 
 }  // namespace zvtest

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "interface/zvsd_host.h"
+#include "hidden/test_host.h"
 
 namespace {
 
@@ -30,14 +30,13 @@ struct Item {
 };
 
 // Adds the items in one bracket and returns every item's mask.
-std::vector<std::vector<double>> Masks(const std::vector<Item>& items) {
+Masks MasksOf(const std::vector<Item>& items) {
     Host host;
     ZVSDHandle h = host.NewHandle();
     ZVSDSetChanging(h, 1);
     for (const Item& item : items) Add(h, item.points, item.hole);
     ZVSDSetChanging(h, 0);
-    std::vector<std::vector<double>> masks;
-    for (int32_t k = 0; k < static_cast<int32_t>(items.size()); ++k) masks.push_back(Mask(h, k));
+    Masks masks = AllMasks(h);
     ZVSDFree(h);
     return masks;
 }
@@ -52,7 +51,7 @@ std::vector<double> MaskBehindSquare(const Outline& back, const Outline& hole = 
     std::vector<Item> items{{false, At(kSquare, 1)}};
     if (!hole.empty()) items.push_back({true, At(hole, 1)});
     items.push_back({false, At(back, 0)});
-    auto masks = Masks(items);
+    auto masks = MasksOf(items);
     EXPECT_EQ(masks.front(), std::vector<double>{1.0});
     return masks.back();
 }
@@ -79,9 +78,7 @@ TEST(Visibility, OutlinesBehindASquareWithAndWithoutHole) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<double> mask = MaskBehindSquare(c.back, c.hole);
-        ASSERT_EQ(mask.size(), c.mask.size()) << ::testing::PrintToString(mask);
-        for (size_t k = 0; k < mask.size(); ++k) EXPECT_NEAR(mask[k], c.mask[k], 1e-9);
+        ExpectMasksNear({MaskBehindSquare(c.back, c.hole)}, {c.mask}, 1e-9);
     }
 }
 
@@ -93,7 +90,7 @@ TEST(Visibility, ShortEdgeEndingNearALongOccluderEdge) {
     for (double d : {0.0, 1e-9, -1e-9, 1e-7, -1e-7, 5e-6, 8e-6, -8e-6, 1.2e-5, -1.2e-5, 1e-4, -1e-4}) {
         SCOPED_TRACE(d);
         const Outline back = {{50, 99.5}, {50, 100 + d}, {60, 150}, {60, 99.5}};
-        auto masks = Masks({{false, At(front, 1)}, {false, At(back, 0)}});
+        auto masks = MasksOf({{false, At(front, 1)}, {false, At(back, 0)}});
         const std::vector<double>& mask = masks[1];
         ASSERT_EQ(mask.size(), 3u) << ::testing::PrintToString(mask);
         EXPECT_EQ(mask[0], -1.0);
@@ -124,17 +121,11 @@ TEST(Visibility, HoleTouchingAFrontFaceAtThreeVertices) {
         items.push_back(item);
     }
     ASSERT_EQ(items.size(), 3u);
-    const std::vector<double> mask = Masks(items)[1];
+    const std::vector<double> mask = MasksOf(items)[1];
     // Visibility in the middle of every edge, read off the mask.
-    auto visibleAt = [&](double t) {
-        bool visible = mask[0] > 0;
-        for (size_t k = 1; k < mask.size(); ++k)
-            if (mask[k] < t) visible = !visible;
-        return visible;
-    };
-    EXPECT_FALSE(visibleAt(0.5)) << ::testing::PrintToString(mask);
-    for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(visibleAt(edge + 0.5)) << edge;
-    EXPECT_FALSE(visibleAt(6.5));
+    EXPECT_FALSE(zvtest::VisibleAt(mask, 0.5)) << ::testing::PrintToString(mask);
+    for (int edge = 2; edge <= 5; ++edge) EXPECT_TRUE(zvtest::VisibleAt(mask, edge + 0.5)) << edge;
+    EXPECT_FALSE(zvtest::VisibleAt(mask, 6.5));
 }
 
 }  // namespace

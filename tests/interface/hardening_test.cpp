@@ -12,7 +12,6 @@
 namespace {
 
 using namespace zvsdtest;
-using Masks = std::vector<std::vector<double>>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -33,17 +32,9 @@ protected:
     Masks Run(const std::vector<Points>& scene) {
         ZVSDClear(h);
         AddScene(h, scene);
-        Masks masks;
-        for (int32_t k = 0; k < ItemCount(h); ++k) masks.push_back(Mask(h, k));
-        return masks;
+        return AllMasks(h);
     }
-    static void ExpectMasks(const Masks& actual, const Masks& wanted) {
-        ASSERT_EQ(actual.size(), wanted.size());
-        for (size_t i = 0; i < wanted.size(); ++i) {
-            ASSERT_EQ(actual[i].size(), wanted[i].size()) << "item " << i;
-            for (size_t k = 0; k < wanted[i].size(); ++k) EXPECT_NEAR(actual[i][k], wanted[i][k], 1e-5) << i;
-        }
-    }
+    static void ExpectMasks(const Masks& actual, const Masks& wanted) { ExpectMasksNear(actual, wanted, 1e-5); }
     Host host;
     ZVSDHandle h = host.NewHandle();
 };

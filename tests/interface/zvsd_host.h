@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "zvhlr.h"
 
 namespace zvsdtest {
@@ -104,23 +106,32 @@ inline int32_t ItemCount(ZVSDHandle h) {
     return _ZVSDGetData(h, &d) == 0 ? d.ItemCount : -1;
 }
 
-// The mask of item index as handed out (empty for an unknown item).
-inline std::vector<double> Mask(ZVSDHandle h, int32_t index) {
-    std::vector<double> mask(static_cast<size_t>(std::max(0, ZVSDGetMask(h, index, nullptr))));
-    if (!mask.empty()) ZVSDGetMask(h, index, mask.data());
-    return mask;
+// What one of the item exports hands out for item index (empty for an unknown item).
+template <class T, class Export>
+std::vector<T> ItemValues(Export get, ZVSDHandle h, int32_t index) {
+    std::vector<T> values(static_cast<size_t>(std::max(0, get(h, index, nullptr))));
+    if (!values.empty()) get(h, index, values.data());
+    return values;
+}
+inline std::vector<double> Mask(ZVSDHandle h, int32_t index) { return ItemValues<double>(ZVSDGetMask, h, index); }
+inline std::vector<TXY> Outline(ZVSDHandle h, int32_t index) { return ItemValues<TXY>(ZVSDGetArray2d, h, index); }
+inline Points Corners(ZVSDHandle h, int32_t index) { return ItemValues<TXYZ>(ZVSDGetArray3d, h, index); }
+
+using Masks = std::vector<std::vector<double>>;
+
+inline Masks AllMasks(ZVSDHandle h) {
+    Masks masks;
+    for (int32_t k = 0; k < ItemCount(h); ++k) masks.push_back(Mask(h, k));
+    return masks;
 }
 
-inline std::vector<TXY> Outline(ZVSDHandle h, int32_t index) {
-    std::vector<TXY> outline(static_cast<size_t>(std::max(0, ZVSDGetArray2d(h, index, nullptr))));
-    if (!outline.empty()) ZVSDGetArray2d(h, index, outline.data());
-    return outline;
-}
-
-inline Points Corners(ZVSDHandle h, int32_t index) {
-    Points corners(static_cast<size_t>(std::max(0, ZVSDGetArray3d(h, index, nullptr))));
-    if (!corners.empty()) ZVSDGetArray3d(h, index, corners.data());
-    return corners;
+// The masks item by item, each value within tolerance.
+inline void ExpectMasksNear(const Masks& actual, const Masks& wanted, double tolerance) {
+    ASSERT_EQ(actual.size(), wanted.size());
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        ASSERT_EQ(actual[i].size(), wanted[i].size()) << "item " << i << ": " << testing::PrintToString(actual[i]);
+        for (size_t k = 0; k < wanted[i].size(); ++k) EXPECT_NEAR(actual[i][k], wanted[i][k], tolerance) << "item " << i;
+    }
 }
 
 }  // namespace zvsdtest

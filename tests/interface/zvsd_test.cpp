@@ -53,10 +53,7 @@ TEST_F(Zvsd, ContoursAreClosedCountedAndRejectedQuietly) {
     EXPECT_EQ(ZVSDAddContour(h, 4, nullptr), 0);
     EXPECT_EQ(Add(h, front, true), 1);
     EXPECT_EQ(ItemCount(h), 2);
-    Points stored(5);
-    ASSERT_EQ(ZVSDGetArray3d(h, 0, nullptr), 5);
-    EXPECT_EQ(ZVSDGetArray3d(h, 0, stored.data()), 0);
-    EXPECT_TRUE(stored[4].X == 0 && stored[4].Y == 0 && stored[2].Y == 10);
+    EXPECT_EQ(Corners(h, 0).size(), 5u);
 }
 
 TEST_F(Zvsd, BracketsDecideWhenToCalculate) {
@@ -83,11 +80,15 @@ TEST_F(Zvsd, ResultsDrawingAndClearing) {
     host.drawn.clear();
     ZVSDDraw(h, 12345);
     EXPECT_EQ(host.drawn, (std::vector<int>{2, 1, 1, 1, 2, 1, 1, 2, 1, 1, 1, 1}));
+    EXPECT_NEAR(host.drawnAt[3].Y, 8, 1e-12);  // where the hidden stretch starts and ends
+    EXPECT_TRUE(host.drawnAt[4].X == 10 && std::fabs(host.drawnAt[4].Y - 2) < 1e-12 && host.drawnAt[11].X == 5);
+    ZVSDChanged(h);  // a second calculation gives the same masks
+    EXPECT_EQ(Mask(h, 0), mask);
     ZVSDClear(h);
     EXPECT_EQ(ItemCount(h), 0);
     EXPECT_EQ(ZVSDGetMask(h, 0, nullptr), -1);
     EXPECT_EQ(Add(h, back), 0);  // the settings stay
-    EXPECT_EQ(host.begins, 2);
+    EXPECT_EQ(host.begins, 3);
 }
 
 TEST_F(Zvsd, WithoutDepthEveryMaskIsFullOrHiddenWhenFacingAway) {

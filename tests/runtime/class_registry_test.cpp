@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/component.h"
+#include "message_capture.h"
 
 namespace {
 
@@ -44,12 +45,7 @@ TEST(ClassRegistry, AncestryLookupAndCreationByName) {
 
     zv::UnregisterClass(TShape::Class());
     EXPECT_EQ(zv::GetClass("TShape"), nullptr);
-    try {
-        zv::FindClass("TShape");
-        FAIL() << "no exception";
-    } catch (const zv::EClassNotFound& e) {
-        EXPECT_EQ(e.Message(), "Class TShape not found");
-    }
+    ExpectThrowMessage<zv::EClassNotFound>([] { zv::FindClass("TShape"); }, "Class TShape not found");
     zv::UnregisterClass(circle);
 }
 

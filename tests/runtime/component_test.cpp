@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "message_capture.h"
+
 namespace {
 
 using zv::EComponentError;
@@ -85,12 +87,7 @@ TEST_F(RuntimeComponent, NamesAreIdentifiersUniqueAmongTheOwnersComponentsIgnori
     TTracked* a = TTracked::Make(owner, "a");
     TTracked* b = TTracked::Make(owner, "b");
     a->SetName("Lamp");
-    try {
-        b->SetName("LAMP");
-        FAIL() << "no exception";
-    } catch (const EComponentError& e) {
-        EXPECT_EQ(e.Message(), "A component named LAMP already exists");
-    }
+    ExpectThrowMessage<EComponentError>([&] { b->SetName("LAMP"); }, "A component named LAMP already exists");
     a->SetName("lamp");  // its own name in another case
     EXPECT_EQ(owner->FindComponent("LaMp"), a);
     EXPECT_EQ(owner->FindComponent(""), nullptr);

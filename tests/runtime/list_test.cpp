@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/exception.h"
+#include "message_capture.h"
 
 namespace zv {
 namespace {
@@ -42,12 +43,7 @@ TEST(List, RandomEditsMatchAVector) {
 TEST(List, IndexErrorsNameTheIndex) {
     TList list;
     list.Add(&values[0]);
-    try {
-        list.Get(1);
-        FAIL() << "no index error";
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), "List index out of bounds (1)");
-    }
+    ExpectThrowMessage<EListError>([&] { list.Get(1); }, "List index out of bounds (1)");
     EXPECT_THROW(list.Insert(2, nullptr), EListError);
     EXPECT_THROW(list.SetCapacity(0), EListError);
 }

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "plane_frame.h"
+#include "ray_cast.h"
 
 namespace zv::tool {
 
@@ -50,13 +51,6 @@ private:
     double w_ = 1;
     std::vector<std::vector<int>> cells_;
 };
-
-double DistanceToSegment(Point2 p, Point2 a, Point2 b) {
-    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
-}
 
 Rect Around(Point2 a, Point2 b, double margin) {
     Rect r;
@@ -109,13 +103,6 @@ std::vector<Edge3> FeatureEdges(const std::vector<Polygon>& polygons, const Came
     return features;
 }
 
-// The faces in their planes, for ray casting.
-struct Face {
-    PlaneFrame frame;
-    Vec3 origin, normal;
-    std::vector<std::vector<Point2>> rings;  // outer first
-};
-
 class Checker {
 public:
     Checker(const std::vector<Polygon>& polygons, const Camera& camera, double smoothDegrees, const Drawing& drawing,
@@ -150,18 +137,10 @@ private:
     void IndexFaces(const std::vector<Polygon>& polygons, Rect all) {
         faceGrid_.emplace(all, polygons.size());
         for (const Polygon& p : polygons) {
-            const Vec3 n = Normalized(RingNormal(p.outer));
-            Face face{PlaneFrame(p.outer[0], n), p.outer[0], n, {}};
             Rect r;
-            for (size_t k = 0; k <= p.holes.size(); ++k) {
-                face.rings.emplace_back();
-                for (Vec3 v : RingAt(p, k)) {
-                    face.rings.back().push_back(face.frame.Map(v));
-                    if (k == 0) r.Add(camera_.Project(v));
-                }
-            }
+            for (Vec3 v : p.outer) r.Add(camera_.Project(v));
             faceGrid_->Insert(int(faces_.size()), r);
-            faces_.push_back(std::move(face));
+            faces_.push_back(MakeRayFace(p));
         }
     }
     void IndexEdges(Rect all) {
@@ -187,39 +166,17 @@ private:
     // Whether the 3-D point sees the eye past every face: Blocked when a face
     // covers the ray clearly inside, Grazing when the ray only passes within
     // the margin of a face's boundary (silhouettes of faceted surfaces).
-    enum class Sight { Free, Grazing, Blocked };
     Sight SightOf(Vec3 p, Point2 q) const {
         const Vec3 toEye = camera_.Perspective() ? camera_.Eye() - p : camera_.Forward() * -1.0;
         const double reach = camera_.Perspective() ? Length(toEye) : 1e300;
         const Vec3 dir = Normalized(toEye);
         Sight sight = Sight::Free;
         for (int f : faceGrid_->At(q)) {
-            const Face& face = faces_[f];
-            const double denom = Dot(face.normal, dir);
-            if (std::fabs(denom) < 1e-9) continue;
-            // Faces through the sample itself: rounded corners tilt their
-            // planes away from it, which shows at any angle to the ray.
-            const double height = Dot(face.origin - p, face.normal);
-            if (std::fabs(height) <= onPlane_) continue;
-            const double t = height / denom;
-            if (t <= rayStart_ || t >= reach) continue;
-            const Point2 h = face.frame.Map(p + dir * t);
-            bool inside = Contains(face.rings[0], h);
-            for (size_t k = 1; inside && k < face.rings.size(); ++k) inside = !Contains(face.rings[k], h);
-            if (!inside) continue;
-            if (!NearBoundary(face, h)) return Sight::Blocked;
-            sight = Sight::Grazing;
+            const Sight past = SightPast(faces_[f], p, dir, rayStart_, reach, margin_, onPlane_);
+            if (past == Sight::Blocked) return past;
+            if (past == Sight::Grazing) sight = past;
         }
         return sight;
-    }
-
-    bool NearBoundary(const Face& face, Point2 h) const {
-        for (const auto& ring : face.rings) {
-            for (size_t k = 0; k < ring.size(); ++k) {
-                if (DistanceToSegment(h, ring[k], ring[(k + 1) % ring.size()]) < margin_) return true;
-            }
-        }
-        return false;
     }
 
     // Where edges overlap in the drawing, the drawing shows the visible one.
@@ -300,7 +257,7 @@ private:
     const Camera& camera_;
     std::vector<Edge3> edges_;
     std::vector<std::pair<Point2, Point2>> projected_;
-    std::vector<Face> faces_;
+    std::vector<RayFace> faces_;
     std::vector<Drawn> drawn_;
     Drawing drawing_;
     std::optional<Grid> faceGrid_, edgeGrid_, drawGrid_;

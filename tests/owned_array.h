@@ -1,5 +1,5 @@
-// Helpers shared by the geometry tests: a point array that owns its block,
-// filled from a vector, and a point comparison within a tolerance.
+// Helpers shared by the tests: a point array that owns its block, filled from
+// a vector, its elements read back, and a point comparison within a tolerance.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +21,12 @@ struct OwnedArray {
     }
     ~OwnedArray() { ArrayClear(a); }
 };
+
+template <class T>
+std::vector<T> ValuesOf(const TPointArray& a) {
+    const T* data = static_cast<const T*>(a.Data);
+    return std::vector<T>(data, data + a.Count);
+}
 
 inline void ExpectNearXYZ(const TXYZ& actual, const TXYZ& expected, double tolerance) {
     EXPECT_NEAR(actual.X, expected.X, tolerance);
