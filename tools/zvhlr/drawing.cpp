@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <optional>
 #include <utility>
 
@@ -28,16 +27,20 @@ PointKey KeyOf(Point2 p) { return {p.x + 0.0, p.y + 0.0}; }
 }  // namespace
 
 void JoinPolylines(std::vector<Polyline>& lines) {
-    // Each end of each line, by its point.
-    std::multimap<PointKey, size_t> ends;
+    // Each end of each line by its point, sorted for lookup: lines meeting at
+    // a point come in the order of their index.
+    std::vector<std::pair<PointKey, size_t>> ends;
+    ends.reserve(2 * lines.size());
     for (size_t k = 0; k < lines.size(); ++k) {
-        ends.insert({KeyOf(lines[k].front()), k});
-        ends.insert({KeyOf(lines[k].back()), k});
+        ends.push_back({KeyOf(lines[k].front()), k});
+        ends.push_back({KeyOf(lines[k].back()), k});
     }
+    std::sort(ends.begin(), ends.end());
     std::vector<bool> used(lines.size(), false);
     auto takeLineAt = [&](Point2 p, size_t self) -> std::optional<size_t> {
-        auto [first, last] = ends.equal_range(KeyOf(p));
-        for (auto it = first; it != last; ++it) {
+        const PointKey key = KeyOf(p);
+        for (auto it = std::lower_bound(ends.begin(), ends.end(), std::pair{key, size_t{0}});
+             it != ends.end() && it->first == key; ++it) {
             if (it->second != self && !used[it->second]) return it->second;
         }
         return std::nullopt;
@@ -46,11 +49,11 @@ void JoinPolylines(std::vector<Polyline>& lines) {
     for (size_t k = 0; k < lines.size(); ++k) {
         if (used[k]) continue;
         used[k] = true;
-        Polyline line = lines[k];
+        Polyline line = std::move(lines[k]);
         for (int pass = 0; pass < 2; ++pass) {
             while (auto next = takeLineAt(line.back(), k)) {
                 used[*next] = true;
-                Polyline piece = lines[*next];
+                Polyline piece = std::move(lines[*next]);
                 if (KeyOf(piece.front()) != KeyOf(line.back())) std::reverse(piece.begin(), piece.end());
                 line.insert(line.end(), piece.begin() + 1, piece.end());
             }

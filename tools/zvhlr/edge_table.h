@@ -6,9 +6,8 @@
 // turned away.
 #pragma once
 
-#include <map>
-#include <tuple>
-#include <utility>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "mesh.h"
@@ -38,18 +37,25 @@ public:
     bool HasOpenEdge() const;
 
 private:
-    using Key = std::pair<int, int>;  // welded end points, smaller first
     struct Shared {
         std::vector<EdgeRef> users;
         bool smooth = false;
+    };
+    struct PointHash {
+        size_t operator()(const Vec3& p) const;
+    };
+    struct SamePoint {
+        bool operator()(const Vec3& a, const Vec3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
     };
 
     int WeldedIndex(Vec3 p);
     const Shared& SharedOf(const EdgeRef& ref) const;
 
-    std::map<std::tuple<double, double, double>, int> weld_;
-    std::map<Key, Shared> shared_;
-    std::map<std::tuple<int, int, int>, Key> keyOf_;
+    std::unordered_map<Vec3, int, PointHash, SamePoint> weld_;
+    std::unordered_map<uint64_t, int> sharedOfEnds_;  // welded end points, smaller first, to an index into shared_
+    std::vector<Shared> shared_;
+    std::vector<std::vector<int>> ringStart_;  // per polygon and ring, where its edges begin in edgeShared_
+    std::vector<int> edgeShared_;              // per edge of every ring, its index into shared_
 };
 
 }  // namespace zv::tool
