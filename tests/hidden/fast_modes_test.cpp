@@ -175,6 +175,18 @@ int FirstDifference(const std::vector<ItemState>& a, const std::vector<ItemState
     return -1;
 }
 
+constexpr int32_t IndexAndView = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+
+// The items after a run of the scene seen from the top in the given mode.
+std::vector<ItemState> TopViewRun(const std::vector<Polygon>& scene, int32_t flags = 0, int32_t threads = 1) {
+    ViewHost host(TBuiltinView{});
+    host.Load(scene);
+    host.CalcOptions = flags;
+    host.CalcThreads = threads;
+    host.Calculate();
+    return StateOf(host);
+}
+
 struct ModeCase {
     int32_t flags;
     int32_t threads;
@@ -184,10 +196,10 @@ const ModeCase Modes[] = {{ZVSD_OPTION_INDEX, 1},
                           {ZVSD_OPTION_INDEX, 2},  // host callbacks: stays on the calling thread
                           {ZVSD_OPTION_BUILTIN_VIEW, 1},
                           {ZVSD_OPTION_BUILTIN_VIEW, 2},
-                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1},
-                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2},
-                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 3},
-                          {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 0}};
+                          {IndexAndView, 1},
+                          {IndexAndView, 2},
+                          {IndexAndView, 3},
+                          {IndexAndView, 0}};
 
 TEST(FastModes, EveryModeGivesTheMasksOfThePlainLoopBitForBit) {
     int hiddenStretches = 0, backFaces = 0, perspectives = 0;
@@ -240,7 +252,7 @@ TEST(FastModes, RecalculatingWithOtherOptionsRebuildsEveryMask) {
     host.Load(scene);
     host.Calculate();
     const std::vector<ItemState> plain = StateOf(host);
-    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    host.CalcOptions = IndexAndView;
     host.CalcThreads = 2;
     host.Calculate();
     host.Calculate();
@@ -251,7 +263,7 @@ TEST(FastModes, RecalculatingWithOtherOptionsRebuildsEveryMask) {
     host.Calculate();
     EXPECT_GT(host.hostCalls, 0);
     int begins = 0;
-    host.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    host.CalcOptions = IndexAndView;
     host.OnBeginCalc = [&](TzvHiddenbuffer* b) {
         ++begins;
         b->Calculate();
@@ -290,13 +302,8 @@ TEST(FastModes, AbortEndsTheRunOnTheCallingThreadAndLeavesUnreachedItemsVisible)
         SceneMaker maker(seed);
         for (const Polygon& p : maker.Make()) scene.push_back(p);
     }
-    ViewHost reference(TBuiltinView{});
-    reference.Load(scene);
-    reference.Calculate();
-    const struct {
-        int32_t flags, threads;
-    } runs[] = {{ZVSD_OPTION_INDEX, 1}, {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 1},
-                {ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW, 2}};
+    const std::vector<ItemState> reference = TopViewRun(scene);
+    const ModeCase runs[] = {{ZVSD_OPTION_INDEX, 1}, {IndexAndView, 1}, {IndexAndView, 2}};
     for (const auto& run : runs) {
         ViewHost host(TBuiltinView{});
         int ends = 0;
@@ -316,7 +323,7 @@ TEST(FastModes, AbortEndsTheRunOnTheCallingThreadAndLeavesUnreachedItemsVisible)
         if (run.threads == 1) continue;
         host.abortAtQuery = 0;
         host.Calculate();
-        EXPECT_EQ(FirstDifference(StateOf(host), StateOf(reference)), -1);
+        EXPECT_EQ(FirstDifference(StateOf(host), reference), -1);
     }
 }
 
@@ -353,18 +360,17 @@ TEST(FastModes, BarsCutByThousandsOfTeethAreFinishedOnTheCallingThread) {
     static std::atomic<int> foreignMessages{0};
     owner = std::this_thread::get_id();
     SetMessageHandler([](int32_t, const char*, void*) { foreignMessages += std::this_thread::get_id() != owner; }, nullptr);
-    ViewHost reference(TBuiltinView{}), fast(TBuiltinView{});
-    reference.Load(scene);
-    reference.Calculate();
+    const std::vector<ItemState> reference = TopViewRun(scene);
+    ViewHost fast(TBuiltinView{});
     fast.Load(scene);
-    fast.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
+    fast.CalcOptions = IndexAndView;
     fast.CalcThreads = 2;
     foreignMessages = 0;
     fast.Calculate();
     SetMessageHandler(nullptr, nullptr);
     EXPECT_EQ(foreignMessages, 0);
-    EXPECT_GT(StateOf(reference)[1].mask.size(), 4 * Teeth);
-    EXPECT_EQ(FirstDifference(StateOf(fast), StateOf(reference)), -1);
+    EXPECT_GT(reference[1].mask.size(), 4 * Teeth);
+    EXPECT_EQ(FirstDifference(StateOf(fast), reference), -1);
     EXPECT_FALSE(fast.foreignThread);
 }
 
@@ -385,24 +391,12 @@ TEST(FastModes, TilesBetweenLargeFacesGetThePlainLoopsMasks) {
     for (int k = 0; k < 400; ++k)
         square(k % 20, k / 20, maker.Uniform(-2, 2), maker.Uniform(0.5, 1.6), maker.Uniform(-0.3, 0.3), false);
     square(-4, 2, -5, 16, -0.02, false);  // its outline crosses the first face's outline and hole
-    ViewHost reference(TBuiltinView{});
-    reference.Load(scene);
-    reference.Calculate();
-    const std::vector<ItemState> expected = StateOf(reference);
+    const std::vector<ItemState> expected = TopViewRun(scene);
     int partly = 0;
     for (const ItemState& s : expected) partly += s.mask.size() > 1;
     EXPECT_GT(partly, 40);
     EXPECT_GT(expected.back().mask.size(), 4u);  // the second large face, partly covered
-    for (int32_t threads : {1, 2}) {
-        ViewHost fast(TBuiltinView{});
-        fast.Load(scene);
-        fast.CalcOptions = ZVSD_OPTION_INDEX | ZVSD_OPTION_BUILTIN_VIEW;
-        fast.CalcThreads = threads;
-        fast.Calculate();
-        const std::vector<ItemState> got = StateOf(fast);
-        ASSERT_EQ(got.size(), expected.size());
-        for (size_t i = 0; i < got.size(); ++i) EXPECT_TRUE(SameBits(got[i].mask, expected[i].mask)) << i;
-    }
+    for (int32_t threads : {1, 2}) EXPECT_EQ(FirstDifference(TopViewRun(scene, IndexAndView, threads), expected), -1);
 }
 
 }  // namespace
