@@ -69,5 +69,29 @@ TEST(FarModelDrafting, FanOfSlowlyTurningLinesKeepsItsEnds) {
     }
 }
 
+// Far from the origin, lines that the rounding (here 0.01) leaves side by side
+// are drawn once, visible first, while lines meeting end to end or crossing,
+// and lines farther apart than the rounding, keep their whole length.
+TEST(FarModelDrafting, LinesSideBySideWithinTheRoundingAreDrawnOnce) {
+    struct Case {
+        const char* what;
+        std::vector<Polyline> visible, hidden;
+        double visibleLength, hiddenLength;
+    } cases[] = {
+        {"one edge twice", {{{0, 0}, {10, 0.006}}, {{0, 0.004}, {10, -0.002}}}, {}, 10, 0},
+        {"hidden along visible", {{{0, 0}, {10, 0}}}, {{{1, 0.008}, {9, 0.003}}, {{2, 0.5}, {8, 0.5}}}, 10, 6},
+        {"hidden twice", {}, {{{0, 0}, {10, 0}}, {{5, 0.007}, {15, 0.002}}}, 0, 15},
+        {"zigzag chain", {{{0, 0}, {1, 0.004}, {2, 0}, {3, 0.004}, {4, 0}, {5, 0.004}}}, {}, 5, 0},
+        {"crossing", {{{0, 0}, {10, 0}}, {{5, -5}, {5, 5}}}, {}, 20, 0},
+        {"apart", {{{0, 0}, {10, 0}}, {{0, 0.05}, {10, 0.05}}}, {}, 20, 0},
+    };
+    for (Case& c : cases) {
+        Drawing drawing{c.visible, c.hidden};
+        ApplyDraftingConventions(drawing, 0.01);
+        EXPECT_NEAR(LengthOf(drawing.visible), c.visibleLength, 0.03) << c.what;
+        EXPECT_NEAR(LengthOf(drawing.hidden), c.hiddenLength, 0.03) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace zv::tool

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 namespace zv::tool {
@@ -135,6 +137,124 @@ std::vector<std::vector<Placed>> ClusterByDirection(std::vector<Placed> placed, 
     return clusters;
 }
 
+Point2 Along(Point2 a, Point2 b, double t) { return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; }
+
+// The values of t in [lo, hi] where v0 + t * v1 lies in [low, high].
+void ClipLinear(double v0, double v1, double low, double high, double& lo, double& hi) {
+    if (v1 == 0) {
+        if (v0 < low || v0 > high) lo = 1, hi = 0;
+        return;
+    }
+    double t0 = (low - v0) / v1, t1 = (high - v0) / v1;
+    if (t0 > t1) std::swap(t0, t1);
+    lo = std::max(lo, t0), hi = std::min(hi, t1);
+}
+
+// The stretch [t0, t1] of segment ab that runs alongside segment cd within
+// tolerance (t0 > t1 when there is none): the two must be parallel within
+// what the tolerance allows at the ends of the shorter one, and a point of
+// ab counts where its foot on cd's line lies on cd, so lines meeting end to
+// end or crossing are not taken for one another.
+std::pair<double, double> NearStretch(Point2 a, Point2 b, Point2 c, Point2 d, double tolerance) {
+    const double ux = b.x - a.x, uy = b.y - a.y, vx = d.x - c.x, vy = d.y - c.y;
+    const double lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
+    if (!(lu > 0 && lv > 0)) return {1, 0};
+    if (std::fabs(ux * vy - uy * vx) / (lu * lv) > 2 * tolerance / std::min(lu, lv)) return {1, 0};
+    const double wx = a.x - c.x, wy = a.y - c.y;
+    double lo = 0, hi = 1;
+    ClipLinear((wx * vx + wy * vy) / (lv * lv), (ux * vx + uy * vy) / (lv * lv), 0, 1, lo, hi);
+    ClipLinear((vx * wy - vy * wx) / lv, (vx * uy - vy * ux) / lv, -tolerance, tolerance, lo, hi);
+    return {lo, hi};
+}
+
+// Segments drawn so far, found by the cells of a grid that their boxes,
+// widened by the tolerance, cover.
+class SegmentGrid {
+public:
+    SegmentGrid(double cell, double tolerance) : cell_(cell), tolerance_(tolerance) {}
+
+    void Add(Point2 a, Point2 b) {
+        segments_.push_back({a, b});
+        ForCells(a, b, [&](uint64_t key) { cells_[key].push_back(static_cast<int>(segments_.size()) - 1); });
+    }
+
+    // The parts of ab farther than the tolerance from every segment added.
+    std::vector<std::pair<double, double>> FreeParts(Point2 a, Point2 b) const {
+        std::vector<std::pair<double, double>> covered;
+        std::vector<int> seen;
+        ForCells(a, b, [&](uint64_t key) {
+            auto it = cells_.find(key);
+            if (it == cells_.end()) return;
+            for (int s : it->second) {
+                if (std::find(seen.begin(), seen.end(), s) != seen.end()) continue;
+                seen.push_back(s);
+                const auto near = NearStretch(a, b, segments_[s].first, segments_[s].second, tolerance_);
+                if (near.first <= near.second) covered.push_back(near);
+            }
+        });
+        std::sort(covered.begin(), covered.end());
+        std::vector<std::pair<double, double>> free;
+        double from = 0;
+        for (const auto& [t0, t1] : covered) {
+            if (t0 > from) free.push_back({from, t0});
+            from = std::max(from, t1);
+        }
+        if (from < 1) free.push_back({from, 1});
+        return free;
+    }
+
+private:
+    template <typename Visit>
+    void ForCells(Point2 a, Point2 b, Visit visit) const {
+        const auto cellOf = [&](double v) { return static_cast<int64_t>(std::floor(v / cell_)); };
+        const int64_t x0 = cellOf(std::min(a.x, b.x) - tolerance_), x1 = cellOf(std::max(a.x, b.x) + tolerance_);
+        const int64_t y0 = cellOf(std::min(a.y, b.y) - tolerance_), y1 = cellOf(std::max(a.y, b.y) + tolerance_);
+        for (int64_t x = x0; x <= x1; ++x)
+            for (int64_t y = y0; y <= y1; ++y) visit(static_cast<uint64_t>(x) << 32 ^ static_cast<uint32_t>(y));
+    }
+
+    double cell_, tolerance_;
+    std::vector<std::pair<Point2, Point2>> segments_;
+    std::unordered_map<uint64_t, std::vector<int>> cells_;
+};
+
+// Far from the origin the rounding of the corners turns short lines by more
+// than the direction test above allows, so lines that coincide within the
+// rounding escape it.  Of each line, what lies within tolerance of a visible
+// line, or of a hidden line drawn before it when it is hidden itself, is left
+// out; pieces no longer than the tolerance are dropped.
+void DropNearCoincident(Drawing& drawing, double tolerance, double size) {
+    SegmentGrid visibleGrid(size / 128, tolerance), hiddenGrid(size / 128, tolerance);
+    auto keep = [&](const std::vector<Polyline>& lines, bool hidden, std::vector<Polyline>& out) {
+        for (const Polyline& line : lines) {
+            for (size_t k = 1; k < line.size(); ++k) {
+                const Point2 a = line[k - 1], b = line[k];
+                const double length = std::hypot(b.x - a.x, b.y - a.y);
+                std::vector<std::pair<double, double>> parts = visibleGrid.FreeParts(a, b);
+                if (hidden) {
+                    std::vector<std::pair<double, double>> rest;
+                    for (const auto& [t0, t1] : parts) {
+                        const Point2 p = Along(a, b, t0), q = Along(a, b, t1);
+                        for (const auto& [u0, u1] : hiddenGrid.FreeParts(p, q)) rest.push_back({t0 + u0 * (t1 - t0), t0 + u1 * (t1 - t0)});
+                    }
+                    parts = std::move(rest);
+                }
+                for (const auto& [t0, t1] : parts) {
+                    if ((t1 - t0) * length <= tolerance) continue;
+                    const Point2 p = Along(a, b, t0), q = Along(a, b, t1);
+                    out.push_back({p, q});
+                    (hidden ? hiddenGrid : visibleGrid).Add(p, q);
+                }
+            }
+        }
+    };
+    Drawing kept;
+    keep(drawing.visible, false, kept.visible);
+    keep(drawing.hidden, true, kept.hidden);
+    drawing.visible = std::move(kept.visible);
+    drawing.hidden = std::move(kept.hidden);
+}
+
 }  // namespace
 
 void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
@@ -154,6 +274,7 @@ void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
             EmitLine(line, tolerance, clean);
         }
     }
+    if (rounded) DropNearCoincident(clean, tolerance, size);
     JoinPolylines(clean.visible);
     JoinPolylines(clean.hidden);
     clean.text = std::move(drawing.text);
