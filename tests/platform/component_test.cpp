@@ -127,15 +127,16 @@ TEST_F(FrameworkComponents, ParentsAnnounceMovesAndTheMostSpecificChildClassDeci
     TZvComponent* group = Make<TPart>("Group", parts);
     EXPECT_EQ(group->EffectiveChildClass(), &TPart::Class());
     TZvComponent* plain = Make("Plain", Make("Old"));
-    ExpectThrowMessage<zv::Exception>([&] { plain->SetParent(group); },
-              "Parent expect the Class TPart\r\n, but the Component \\Old\\Plain is Of Class TZvComponent");
+    ExpectThrowMessage<zv::Exception>(
+        [&] { plain->SetParent(group); },
+        "Parent expect the Class TPart\r\n, but the Component \\Old\\Plain is Of Class TZvComponent");
     EXPECT_EQ(plain->Parent()->GetZvName(), "Old");  // a refused move leaves it where it was
     plain->SetParent(nullptr);
     plain->SetParent(Root());  // the root container is nobody's parent
     EXPECT_EQ(plain->Parent(), nullptr);
     EXPECT_EQ(log->Count(zv::zvmParentSet, plain) + log->Count(zv::zvmParentCleared, plain), 2);
     ExpectThrowMessage<zv::Exception>([&] { plain->SetChildClass(&TComponent::Class()); },
-              "Class TComponent does not inherit from TzvComponent ");
+                                      "Class TComponent does not inherit from TzvComponent ");
 }
 
 TEST_F(FrameworkComponents, NestedBracketsNotifyOnceAtTheOutermostLevel) {
@@ -157,7 +158,7 @@ TEST_F(FrameworkComponents, ClearingFreesUnownedChildrenShowsFailuresAndGoesOn) 
     TZvComponent* p = Make("Shelf");
     TZvComponent* kept = Make("Kept", p);
     Make<TPart>("First", p, nullptr, false);
-    TZvComponent* guarded = Make<TPart>("Guarded", p, nullptr, false);
+    TZvComponent* guarded = Make("Guarded", p, nullptr, false);
     guarded->SetFlags(TZvComponent::zvfSystemComponent);
     p->ClearChildren();
     EXPECT_EQ(shown.Texts(), (Events{" clear error bei : mes: \\Shelf Cannot destroy a Systemcomponent Guarded"}));
