@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "device/device.h"
-#include "platform/application.h"
 #include "recording_device.h"
 
 namespace zv::test {

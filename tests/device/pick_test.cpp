@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -36,19 +35,16 @@ TEST(Pick, FindsTheGrobsUnderThePixelSortedByDepth) {
     std::uniform_real_distribution<double> coordinate(-2.5, 1.5), size(0.3, 1.5);
     for (int round = 0; round < 12; ++round) {
         PickScene s;
-        std::vector<TXYZ> origins;
-        std::vector<double> sizes;
-        std::vector<TSquareGrob*> squares;
+        std::vector<std::pair<TXYZ, TSquareGrob*>> squares;
         for (int i = 0; i < 8; ++i) {
-            origins.push_back({coordinate(random), coordinate(random), -1.0 + 0.2 * i});
-            sizes.push_back(size(random));
-            squares.push_back(s.Add(origins.back(), sizes.back()));
+            const TXYZ origin{coordinate(random), coordinate(random), -1.0 + 0.2 * i};
+            squares.emplace_back(origin, s.Add(origin, size(random)));
         }
         for (int probe = 0; probe < 25; ++probe) {
             const int32_t x = static_cast<int32_t>(random() % 180), y = static_cast<int32_t>(random() % 180);
             std::vector<TComponent*> expected;
-            for (int i = 0; i < 8; ++i)
-                if (OutlineMeets(origins[i], sizes[i], x, y)) expected.push_back(squares[i]);
+            for (auto [origin, square] : squares)
+                if (OutlineMeets(origin, square->Size, x, y)) expected.push_back(square);
             // Nearer to the viewer (larger z) is less deep; the deepest comes first.
             EXPECT_EQ(s.PickTargets(x, y), expected) << "round " << round << " pixel " << x << "," << y;
             EXPECT_TRUE(s.device->GetRenderMode() == kRenderMode && s.device->CullFace());

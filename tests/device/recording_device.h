@@ -1,4 +1,4 @@
-// A device for the tests: it rasterises nothing and records every primitive
+// A device for the tests: it rasterises nothing and records every polyline
 // it receives in render mode, with the matrix and attributes in force.
 #pragma once
 
@@ -32,11 +32,7 @@ public:
     void DrawPolylines(const TlistOFxyzArray& list) override {
         TZVDevice::DrawPolylines(list);
         if (GetRenderMode() == kRenderMode && list.Count() > 0 && list.Items(0)->Count > 0)
-            Record(list.Items(0)->At<TXYZ>(0));
-    }
-    void DrawLine3D(const TXYZ& p1, const TXYZ& p2) override {
-        TZVDevice::DrawLine3D(p1, p2);
-        Record(p1);
+            Primitives.push_back({Matrix(), PenColor(), PenWidth(), list.Items(0)->At<TXYZ>(0)});
     }
     // The areas that the window was asked to repaint; (0, 0, 0, 0): all of it.
     void InvalidateWindow(const TRect* area, bool erase) override {
@@ -50,11 +46,6 @@ public:
 protected:
     friend class TComponent;
     explicit TRecordingDevice(TComponent* owner) : TZVDevice(owner) {}
-
-private:
-    void Record(const TXYZ& first) {
-        Primitives.push_back({Matrix(), PenColor(), PenWidth(), first});
-    }
 };
 
 // A grob whose contents are one closed square of side Size in its own

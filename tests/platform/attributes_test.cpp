@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "message_capture.h"
-#include "platform/application.h"
 #include "platform/attributes.h"
 #include "platform/hit_list.h"
 #include "platform/light.h"
 #include "platform/memory_arena.h"
-#include "runtime/class_registry.h"
 
 namespace {
 
