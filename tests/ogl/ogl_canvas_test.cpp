@@ -162,17 +162,13 @@ TEST_F(OglCanvas, HiddenLineModePaintsOverLinesBehindFaces) {
     canvas->SetPolygonMode(GL_LINE);
     // Without hidden-line mode an outline that does not repeat its first
     // point is an open strip: the near face's left edge is its closing edge.
-    struct Case {
-        bool hidden;
-        unsigned long hiddenEdge, closingEdge;
-    };
-    for (const Case& c : {Case{true, 0xFFFFFF, 0}, Case{false, 0, 0xFFFFFF}}) {
-        canvas->SetHiddenLineMode(c.hidden);
+    for (bool hidden : {true, false}) {
+        canvas->SetHiddenLineMode(hidden);
         MessageCapture messages;
         const auto pixels = Paint();
-        EXPECT_EQ(At(pixels, 40, 32), c.hiddenEdge) << c.hidden;
-        EXPECT_EQ(At(pixels, 40, 48), 0u) << "visible part of the far edge";
-        EXPECT_EQ(At(pixels, 24, 32), c.closingEdge) << "the near face's own edge";
+        EXPECT_EQ(At(pixels, 40, 32), hidden ? white : black) << hidden;
+        EXPECT_EQ(At(pixels, 40, 48), black) << "visible part of the far edge";
+        EXPECT_EQ(At(pixels, 24, 32), hidden ? black : white) << "the near face's own edge";
         EXPECT_TRUE(At(pixels, 48, 16) == white && messages.Texts().empty());
         EXPECT_TRUE(canvas->PolygonMode() == GL_LINE && !canvas->Lighting() && !canvas->AttributesLocked());
         EXPECT_EQ(canvas->PenColor(), black);
