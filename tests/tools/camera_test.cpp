@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tool_models.h"
+
 namespace zv::tool {
 namespace {
 
@@ -23,9 +25,7 @@ TEST(Camera, NamedViewsPlaceTheAxes) {
 
 TEST(Camera, DepthAlongTheLineOfSightAndEdgeOnPlanes) {
     for (double perspective : {0.0, 30.0}) {
-        ViewSpec view = *NamedView("front");  // looking along +y
-        view.perspectiveDegrees = perspective;
-        Camera camera(view, kUnitBox);
+        Camera camera(test::NamedViewAt("front", perspective), kUnitBox);  // looking along +y
         Vec3 origin{0.5, 0.5, 0.5};
         EXPECT_GT(camera.Depth({0.5, 0.2, 0.5}, origin, {0, 1, 0}), 0) << perspective;
         EXPECT_LT(camera.Depth({0.5, 0.9, 0.5}, origin, {0, -2, 0}), 0) << perspective;
@@ -38,9 +38,7 @@ TEST(Camera, DepthAlongTheLineOfSightAndEdgeOnPlanes) {
 }
 
 TEST(Camera, PerspectiveInterpolationFollowsTheProjectedSegment) {
-    ViewSpec view = *NamedView("iso");
-    view.perspectiveDegrees = 60;
-    Camera camera(view, kUnitBox);
+    Camera camera(test::NamedViewAt("iso", 60), kUnitBox);
     Vec3 a{0, 0, 0}, b{1, 1, 1};
     Point2 pa = camera.Project(a), pb = camera.Project(b);
     for (double t : {0.0, 0.25, 0.5, 0.9, 1.0}) {

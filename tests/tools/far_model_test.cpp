@@ -25,9 +25,7 @@ TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
         const std::vector<Polygon> polygons = test::LocalPolygons(test::RoundedCopy(test::DataMesh("tab_in_slot.stl"), offset, scale), frame);
         for (const char* name : {"iso", "front", "top", "iso-back-left"}) {
             for (double perspective : {0.0, 40.0}) {
-                ViewSpec view = *NamedView(name);
-                view.perspectiveDegrees = perspective;
-                const Camera camera(view, BoundsOf(polygons));
+                const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
                 const RunResult run = RemoveHiddenLines(polygons, camera, {.rounding = frame.rounding});
                 const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
                 EXPECT_LT(check.WrongShare(), 0.005) << name << " " << perspective << " offset " << offset;

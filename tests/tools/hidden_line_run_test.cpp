@@ -81,9 +81,7 @@ TEST(CalcMode, FastModeDrawsWhatTheReferenceDraws) {
         const double size = BoundsOf(polygons).Diagonal();
         for (double perspective : {0.0, 120.0}) {
             for (const char* name : {"iso", "front", "iso-front-left-bottom"}) {
-                ViewSpec view = *NamedView(name);
-                view.perspectiveDegrees = perspective;
-                const Camera camera(view, BoundsOf(polygons));
+                const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
                 RunResult slow = RemoveHiddenLines(polygons, camera, {.reference = true});
                 RunResult fast = RemoveHiddenLines(polygons, camera);
                 ASSERT_EQ(fast.mode, CalcMode::BuiltinView);

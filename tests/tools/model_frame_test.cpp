@@ -34,9 +34,7 @@ TEST(ModelFrame, RoundedCopiesFarAwayAreFlatAndDrawCorrectly) {
         EXPECT_GT(frame.rounding, 1e-3) << file;
         EXPECT_LT(warp, 0.5 * frame.rounding) << file;
         for (double perspective : {0.0, 40.0}) {
-            ViewSpec view = *NamedView("iso");
-            view.perspectiveDegrees = perspective;
-            const Camera camera(view, BoundsOf(polygons));
+            const Camera camera(test::NamedViewAt("iso", perspective), BoundsOf(polygons));
             const RunResult run = RemoveHiddenLines(polygons, camera);
             const CheckResult check = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing, frame.rounding);
             EXPECT_LT(check.WrongShare(), 0.005) << file << " " << perspective;
@@ -52,8 +50,7 @@ TEST(ModelFrame, DrawingMovesBackToTheFilesCoordinates) {
     Mesh moved = original;
     for (Vec3& v : moved.vertices) v = v + Vec3{4096, -2048, 1024};
     for (double perspective : {0.0, 40.0}) {
-        ViewSpec view = *NamedView("iso");
-        view.perspectiveDegrees = perspective;
+        const ViewSpec view = test::NamedViewAt("iso", perspective);
         for (const Mesh& mesh : {original, moved}) {
             const std::vector<Polygon> direct = MergeCoplanarFaces(mesh);
             ModelFrame frame;

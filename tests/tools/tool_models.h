@@ -28,6 +28,13 @@ inline std::vector<Polygon> LocalPolygons(Mesh mesh, ModelFrame& frame) {
     return MergeCoplanarFaces(mesh, tolerance);
 }
 
+// A named view with the given perspective angle (0: parallel).
+inline ViewSpec NamedViewAt(const char* name, double perspectiveDegrees) {
+    ViewSpec view = *NamedView(name);
+    view.perspectiveDegrees = perspectiveDegrees;
+    return view;
+}
+
 struct Model {
     std::string name;
     std::vector<Polygon> polygons;
