@@ -162,17 +162,13 @@ TEST_F(OglCanvas, HiddenLineModePaintsOverLinesBehindFaces) {
     canvas->SetPolygonMode(GL_LINE);
     // Without hidden-line mode an outline that does not repeat its first
     // point is an open strip: the near face's left edge is its closing edge.
-    struct Case {
-        bool hidden;
-        unsigned long hiddenEdge, closingEdge;
-    };
-    for (const Case& c : {Case{true, 0xFFFFFF, 0}, Case{false, 0, 0xFFFFFF}}) {
-        canvas->SetHiddenLineMode(c.hidden);
+    for (bool hidden : {true, false}) {
+        canvas->SetHiddenLineMode(hidden);
         MessageCapture messages;
         const auto pixels = Paint();
-        EXPECT_EQ(At(pixels, 40, 32), c.hiddenEdge) << c.hidden;
-        EXPECT_EQ(At(pixels, 40, 48), 0u) << "visible part of the far edge";
-        EXPECT_EQ(At(pixels, 24, 32), c.closingEdge) << "the near face's own edge";
+        EXPECT_EQ(At(pixels, 40, 32), hidden ? white : black) << hidden;
+        EXPECT_EQ(At(pixels, 40, 48), black) << "visible part of the far edge";
+        EXPECT_EQ(At(pixels, 24, 32), hidden ? black : white) << "the near face's own edge";
         EXPECT_TRUE(At(pixels, 48, 16) == white && messages.Texts().empty());
         EXPECT_TRUE(canvas->PolygonMode() == GL_LINE && !canvas->Lighting() && !canvas->AttributesLocked());
         EXPECT_EQ(canvas->PenColor(), black);
@@ -236,21 +232,17 @@ TEST_F(OglCanvas, TexturedRectangleShowsItsTexels) {
 }
 
 TEST_F(OglCanvas, LightsAreNumberedUpToTheLimitAndShadeFaces) {
-    ASSERT_EQ(canvas->GetLights().Count(), 2);
-    for (int32_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(canvas->GetLights().Items(i)->LightIndex(), GL_LIGHT0 + i);
-        canvas->GetLights().Items(i)->SetEnabled(false);
-    }
+    ASSERT_EQ(canvas->GetLights().Count(), 2);  // the two default lights, switched off here
     GLint maxLights = 0;
     glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
-    TZVOglLight* light = nullptr;
-    for (int32_t i = 2; i <= maxLights; ++i) {
-        light = TComponent::Create<TZVOglLight>(nullptr);
-        canvas->AddLight(light);
+    for (int32_t i = 0; i <= maxLights; ++i) {
+        if (i >= 2) canvas->AddLight(TComponent::Create<TZVOglLight>(nullptr));
+        auto* light = dynamic_cast<TZVOglLight*>(canvas->GetLights().Items(i));
         EXPECT_EQ(light->ZvOglCanvas(), canvas);
         EXPECT_EQ(light->LightIndex(), i < maxLights ? GL_LIGHT0 + i : -1);
+        if (i < 2) light->SetEnabled(false);
     }
-    light = dynamic_cast<TZVOglLight*>(canvas->GetLights().Items(2));
+    auto* light = dynamic_cast<TZVOglLight*>(canvas->GetLights().Items(2));
     AddRectGrob(8, 8, 56, 56, 0);
     canvas->SetAutoCompile(false);
     canvas->SetLighting(true);

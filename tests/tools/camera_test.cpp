@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tool_models.h"
+
 namespace zv::tool {
 namespace {
 
-Box UnitBox() {
-    Box box;
-    box.Add({0, 0, 0});
-    box.Add({1, 1, 1});
-    return box;
-}
+constexpr Box kUnitBox{{0, 0, 0}, {1, 1, 1}, false};
 
 TEST(Camera, NamedViewsPlaceTheAxes) {
     struct Case {
@@ -20,7 +17,7 @@ TEST(Camera, NamedViewsPlaceTheAxes) {
     } const cases[] = {{"front", false, {3, 5}}, {"top", false, {3, 7}}, {"right", false, {7, 5}},
                        {"left", false, {-7, 5}}, {"front", true, {3, 7}}};
     for (const Case& c : cases) {
-        Point2 p = Camera(*NamedView(c.name, c.yUp), UnitBox()).Project({3, 7, 5});
+        Point2 p = Camera(*NamedView(c.name, c.yUp), kUnitBox).Project({3, 7, 5});
         EXPECT_TRUE(p.x == c.expected.x && p.y == c.expected.y) << c.name;
     }
     EXPECT_FALSE(NamedView("isometric"));
@@ -28,9 +25,7 @@ TEST(Camera, NamedViewsPlaceTheAxes) {
 
 TEST(Camera, DepthAlongTheLineOfSightAndEdgeOnPlanes) {
     for (double perspective : {0.0, 30.0}) {
-        ViewSpec view = *NamedView("front");  // looking along +y
-        view.perspectiveDegrees = perspective;
-        Camera camera(view, UnitBox());
+        Camera camera(test::NamedViewAt("front", perspective), kUnitBox);  // looking along +y
         Vec3 origin{0.5, 0.5, 0.5};
         EXPECT_GT(camera.Depth({0.5, 0.2, 0.5}, origin, {0, 1, 0}), 0) << perspective;
         EXPECT_LT(camera.Depth({0.5, 0.9, 0.5}, origin, {0, -2, 0}), 0) << perspective;
@@ -38,14 +33,12 @@ TEST(Camera, DepthAlongTheLineOfSightAndEdgeOnPlanes) {
         EXPECT_TRUE(camera.SeesEdgeOn(origin, {1, 1e-6, 0}));
         EXPECT_FALSE(camera.SeesEdgeOn({0.6, 0.5, 0.5}, {1, 1e-3, 0}));
     }
-    Camera parallel(*NamedView("front"), UnitBox());
+    Camera parallel(*NamedView("front"), kUnitBox);
     EXPECT_NEAR(parallel.Depth({0, 0, 0}, {0, 1, 0}, {0, 1, 1}), 1.0, 1e-12);  // tilted plane
 }
 
 TEST(Camera, PerspectiveInterpolationFollowsTheProjectedSegment) {
-    ViewSpec view = *NamedView("iso");
-    view.perspectiveDegrees = 60;
-    Camera camera(view, UnitBox());
+    Camera camera(test::NamedViewAt("iso", 60), kUnitBox);
     Vec3 a{0, 0, 0}, b{1, 1, 1};
     Point2 pa = camera.Project(a), pb = camera.Project(b);
     for (double t : {0.0, 0.25, 0.5, 0.9, 1.0}) {

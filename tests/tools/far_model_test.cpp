@@ -5,12 +5,11 @@
 #include <map>
 #include <string>
 
-#include "coplanar_merge.h"
 #include "drafting.h"
 #include "hidden_line_run.h"
-#include "model_file.h"
-#include "model_frame.h"
+#include "ray_cast.h"
 #include "ray_check.h"
+#include "tool_models.h"
 
 namespace zv::tool {
 namespace {
@@ -22,15 +21,11 @@ namespace {
 TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
     std::map<std::string, double> original;
     for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
-        Mesh mesh = LoadModelFile(ZVHLR_TEST_DATA "/tab_in_slot.stl");
-        for (Vec3& v : mesh.vertices) v = {float(v.x * scale + offset), float(v.y * scale + offset), float(v.z * scale + offset)};
-        const ModelFrame frame = CentreOnBounds(mesh);
-        const std::vector<Polygon> polygons = MergeCoplanarFaces(mesh, {.rounding = frame.rounding});
+        ModelFrame frame;
+        const std::vector<Polygon> polygons = test::LocalPolygons(test::RoundedCopy(test::DataMesh("tab_in_slot.stl"), offset, scale), frame);
         for (const char* name : {"iso", "front", "top", "iso-back-left"}) {
             for (double perspective : {0.0, 40.0}) {
-                ViewSpec view = *NamedView(name);
-                view.perspectiveDegrees = perspective;
-                const Camera camera(view, BoundsOf(polygons));
+                const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
                 const RunResult run = RemoveHiddenLines(polygons, camera, {.rounding = frame.rounding});
                 const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
                 EXPECT_LT(check.WrongShare(), 0.005) << name << " " << perspective << " offset " << offset;
@@ -58,12 +53,7 @@ TEST(FarModelDrafting, FanOfSlowlyTurningLinesKeepsItsEnds) {
     for (Point2 e : ends) {
         double nearest = 1e300;
         for (const Polyline& line : drawing.visible) {
-            for (size_t k = 1; k < line.size(); ++k) {
-                const Point2 a = line[k - 1], b = line[k];
-                const double dx = b.x - a.x, dy = b.y - a.y;
-                const double t = std::clamp(((e.x - a.x) * dx + (e.y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-                nearest = std::min(nearest, std::hypot(e.x - a.x - t * dx, e.y - a.y - t * dy));
-            }
+            for (size_t k = 1; k < line.size(); ++k) nearest = std::min(nearest, DistanceToSegment(e, line[k - 1], line[k]));
         }
         EXPECT_LT(nearest, 1e-3 * size) << e.x << " " << e.y;
     }

@@ -5,9 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "coplanar_merge.h"
-#include "demo_model.h"
-#include "model_file.h"
+#include "tool_models.h"
 
 namespace zv::tool {
 namespace {
@@ -63,16 +61,11 @@ TEST(HiddenLineRun, FacetedCylindersDrawOnlyTheirSilhouettesByDefault) {
 }
 
 TEST(HiddenLineRun, AbortStopsAndProgressGrowsToOne) {
-    RunOptions stop;
-    stop.abortRequested = [] { return true; };
-    RunResult stopped = Draw(DemoModel(), "iso", stop);
+    RunResult stopped = Draw(DemoModel(), "iso", {.abortRequested = [] { return true; }});
     EXPECT_TRUE(stopped.aborted && stopped.drawing.visible.empty());
     for (bool reference : {false, true}) {
         std::vector<double> reported;
-        RunOptions options;
-        options.reference = reference;
-        options.progress = [&reported](double fraction) { reported.push_back(fraction); };
-        Draw(DemoModel(), "iso", options);
+        Draw(DemoModel(), "iso", {.reference = reference, .progress = [&reported](double f) { reported.push_back(f); }});
         ASSERT_GT(reported.size(), 1u);
         EXPECT_EQ(reported.back(), 1.0);
         for (size_t k = 0; k + 1 < reported.size(); ++k)
@@ -82,19 +75,14 @@ TEST(HiddenLineRun, AbortStopsAndProgressGrowsToOne) {
 
 // The fast mode must draw what the reference mode draws, in the same place.
 TEST(CalcMode, FastModeDrawsWhatTheReferenceDraws) {
-    const std::vector<Polygon> scenes[] = {DemoModel(),
-                                           MergeCoplanarFaces(LoadModelFile(ZVHLR_TEST_DATA "/l_bracket.obj")),
-                                           MergeCoplanarFaces(LoadModelFile(ZVHLR_TEST_DATA "/bushing.stl"))};
+    const std::vector<Polygon> scenes[] = {DemoModel(), MergeCoplanarFaces(test::DataMesh("l_bracket.obj")),
+                                           MergeCoplanarFaces(test::DataMesh("bushing.stl"))};
     for (const auto& polygons : scenes) {
         const double size = BoundsOf(polygons).Diagonal();
         for (double perspective : {0.0, 120.0}) {
             for (const char* name : {"iso", "front", "iso-front-left-bottom"}) {
-                ViewSpec view = *NamedView(name);
-                view.perspectiveDegrees = perspective;
-                const Camera camera(view, BoundsOf(polygons));
-                RunOptions reference;
-                reference.reference = true;
-                RunResult slow = RemoveHiddenLines(polygons, camera, reference);
+                const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
+                RunResult slow = RemoveHiddenLines(polygons, camera, {.reference = true});
                 RunResult fast = RemoveHiddenLines(polygons, camera);
                 ASSERT_EQ(fast.mode, CalcMode::BuiltinView);
                 EXPECT_EQ(slow.pairs, -1);

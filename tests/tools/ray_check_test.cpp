@@ -14,9 +14,7 @@ TEST(RayCheck, SmallModelsDrawCorrectlyInEveryView) {
     for (const auto& [name, polygons, rounding] : test::SmallModels()) {
         for (double perspective : {0.0, 40.0}) {
             for (const char* viewName : {"iso", "front", "top", "iso-back-left", "iso-front-right-bottom"}) {
-                ViewSpec view = *NamedView(viewName);
-                view.perspectiveDegrees = perspective;
-                const Camera camera(view, BoundsOf(polygons));
+                const Camera camera(test::NamedViewAt(viewName, perspective), BoundsOf(polygons));
                 const RunResult run = RemoveHiddenLines(polygons, camera);
                 const CheckResult check = CheckDrawing(polygons, camera, RunOptions{}.smoothDegrees, run.drawing, rounding);
                 EXPECT_LT(check.WrongShare(), 0.005) << name << " " << viewName << " " << perspective;
