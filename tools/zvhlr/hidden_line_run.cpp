@@ -307,6 +307,7 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
 struct Rect2 {
     Point2 min, max;
     int rings = 1;
+    int cellX = 0, cellY = 0;  // the grid cell of min
 };
 
 // Pairs of a contour or hole and another polygon whose drawn rectangles
@@ -332,9 +333,10 @@ int64_t OverlappingPairs(const std::vector<Polygon>& polygons, const Camera& cam
     auto cell = [&](double v, double origin) { return std::clamp(static_cast<int>((v - origin) / w), 0, n - 1); };
     std::vector<std::vector<int>> cells(size_t(n) * n);
     for (int k = 0; k < static_cast<int>(rects.size()); ++k) {
-        for (int y = cell(rects[k].min.y, all.min.y); y <= cell(rects[k].max.y, all.min.y); ++y)
-            for (int x = cell(rects[k].min.x, all.min.x); x <= cell(rects[k].max.x, all.min.x); ++x)
-                cells[size_t(y) * n + x].push_back(k);
+        Rect2& r = rects[k];
+        r.cellX = cell(r.min.x, all.min.x), r.cellY = cell(r.min.y, all.min.y);
+        for (int y = r.cellY; y <= cell(r.max.y, all.min.y); ++y)
+            for (int x = r.cellX; x <= cell(r.max.x, all.min.x); ++x) cells[size_t(y) * n + x].push_back(k);
     }
     int64_t pairs = 0;
     for (int y = 0; y < n; ++y) {
@@ -345,7 +347,8 @@ int64_t OverlappingPairs(const std::vector<Polygon>& polygons, const Camera& cam
                     const Rect2 &a = rects[list[i]], &b = rects[list[j]];
                     const double lowX = std::max(a.min.x, b.min.x), lowY = std::max(a.min.y, b.min.y);
                     if (lowX > std::min(a.max.x, b.max.x) || lowY > std::min(a.max.y, b.max.y)) continue;
-                    if (cell(lowX, all.min.x) == x && cell(lowY, all.min.y) == y) pairs += a.rings + b.rings;  // in one cell only
+                    // Counted in the cell of the overlap's corner only (cells grow with the coordinate).
+                    if (std::max(a.cellX, b.cellX) == x && std::max(a.cellY, b.cellY) == y) pairs += a.rings + b.rings;
                 }
             }
         }
@@ -404,8 +407,11 @@ RunResult RemoveHiddenLines(const std::vector<Polygon>& polygons, const Camera& 
     const EdgeTable edges(polygons, options.smoothDegrees);
     std::vector<ItemRef> items = AddPolygons(h, polygons, camera, host.scale, edges.HasOpenEdge(), result);
     result.contours = static_cast<int>(items.size());
-    host.expectedQueries = ExpectedQueries(choice.mode, static_cast<long>(items.size()),
-                                           choice.mode == CalcMode::Reference ? 0 : OverlappingPairs(polygons, camera));
+    // The estimate is for the progress report only.
+    if (options.progress) {
+        host.expectedQueries = ExpectedQueries(choice.mode, static_cast<long>(items.size()),
+                                               choice.mode == CalcMode::Reference ? 0 : OverlappingPairs(polygons, camera));
+    }
     auto start = std::chrono::steady_clock::now();
     ZVSDSetChanging(h, 0);  // closes the bracket: the calculation runs here
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
