@@ -139,7 +139,8 @@ m fast-cell-range src/hidden/candidate_table.cpp \
 m fast-large-rects src/hidden/candidate_table.cpp \
   'for (int32_t s : large_)' 'for (int32_t s : std::vector<int32_t>{})' 'rectangles kept out of the grid never found'
 m fast-self-candidate src/hidden/candidate_table.cpp \
-  'if (outer != own) out.push_back(outer);' 'out.push_back(outer);' \
+  'if (Disjoint(w.Query, e.Bounds) || e.Outer == w.Own || cellTops_[k] < w.Floor) return false;' \
+  'if (Disjoint(w.Query, e.Bounds) || cellTops_[k] < w.Floor) return false;' \
   'a group is its own candidate'
 m fast-every-rect src/hidden/candidate_table.cpp \
   '!= s && !RectsDisjoint(own, rects[t].Bounds)' '!= s && RectsDisjoint(own, rects[t].Bounds)' \
@@ -154,7 +155,7 @@ m fast-hidden-whole src/hidden/indexed_traversal.cpp \
 
 # ---- store and exports
 m store-close src/hidden/hidden_buffer.cpp \
-  'if (!EqualXYZ(Points.At<TXYZ>(Points.Count - 1), first)) ArrayAdd(Points, &first);' '' \
+  'if (!closed) ArrayAdd(Points, &first);' '' \
   'stored contours are not closed'
 m store-bracket src/hidden/hidden_buffer.cpp \
   'if (ChangeCount == 0) Calculate();' 'if (!changing) Calculate();' 'an inner bracket calculates'
