@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <numbers>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "plane_frame.h"
@@ -81,8 +83,15 @@ std::vector<Edge> EdgesOf(const std::vector<int>& loop) {
 
 Edge Undirected(Edge e) { return {std::min(e.first, e.second), std::max(e.first, e.second)}; }
 
+struct EdgeHash {
+    size_t operator()(Edge e) const {
+        const uint64_t key = uint64_t(uint32_t(e.first)) << 32 | uint32_t(e.second);
+        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 16);
+    }
+};
+
 // For every undirected edge, the facets that use it (with the direction).
-using EdgeUse = std::map<Edge, std::vector<std::pair<int, Edge>>>;
+using EdgeUse = std::unordered_map<Edge, std::vector<std::pair<int, Edge>>, EdgeHash>;
 
 EdgeUse EdgeUseOf(const std::vector<Facet>& facets) {
     EdgeUse use;

@@ -70,12 +70,12 @@ private:
     // defined so far (negative indexes count back from the last one).
     void CheckIndex(std::string_view text, long available, const char* kind, std::string_view corner) const {
         auto index = ParseInteger(text);
-        std::string where = "face corner '" + std::string(corner) + "': ";
-        if (!index) Fail(where + "'" + std::string(text) + "' is not an index");
-        if (*index == 0) Fail(where + "index 0 is not allowed (indexes start at 1)");
+        auto where = [&] { return "face corner '" + std::string(corner) + "': "; };  // built for a message only
+        if (!index) Fail(where() + "'" + std::string(text) + "' is not an index");
+        if (*index == 0) Fail(where() + "index 0 is not allowed (indexes start at 1)");
         long resolved = *index > 0 ? *index : available + *index + 1;
         if (resolved < 1 || resolved > available) {
-            Fail(where + std::string(kind) + " index " + std::to_string(*index) + " is out of range (" +
+            Fail(where() + std::string(kind) + " index " + std::to_string(*index) + " is out of range (" +
                  std::to_string(available) + " defined so far)");
         }
     }
