@@ -81,7 +81,7 @@ RunResult Calculate(const Model& model, const Options& options, ProgressBar& bar
     run.smoothDegrees = options.allEdges ? 0 : options.smoothDegrees;
     run.reference = options.reference;
     run.rounding = model.frame.rounding;
-    run.progress = [&bar](double fraction) { bar.Update(fraction); };
+    if (bar.Enabled()) run.progress = [&bar](double fraction) { bar.Update(fraction); };
     run.abortRequested = [] { return InterruptGuard::Requested(); };
     RunResult result = RemoveHiddenLines(model.polygons, camera, run);
     MoveToFileFrame(result.drawing, model.frame, camera);

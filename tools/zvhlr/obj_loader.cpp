@@ -2,7 +2,8 @@
 
 #include <tiny_obj_loader.h>
 
-#include <sstream>
+#include <istream>
+#include <streambuf>
 #include <string_view>
 
 #include "load_error.h"
@@ -28,9 +29,10 @@ public:
     explicit ObjChecker(const std::string& name) : name_(name) {}
 
     ObjElements Check(const std::string& text) {
+        std::vector<std::string_view> tokens;
         ForEachLine(text, [&](long number, std::string_view line) {
             line_ = number;
-            std::vector<std::string_view> tokens = Tokens(line);
+            SplitTokens(line, tokens);
             if (!tokens.empty() && tokens[0][0] != '#') Statement(tokens);
         });
         return std::move(elements_);
@@ -39,27 +41,29 @@ public:
 private:
     [[noreturn]] void Fail(const std::string& what) const { throw LoadError::AtLine(name_, line_, what); }
 
-    std::vector<double> Numbers(const std::vector<std::string_view>& tokens) const {
-        std::vector<double> values;
+    // Checks every number of the statement; returns how many there are and
+    // keeps the first three.
+    size_t Numbers(const std::vector<std::string_view>& tokens, double first[3]) const {
         for (size_t k = 1; k < tokens.size(); ++k) {
             auto value = ParseFiniteDouble(tokens[k]);
             if (!value) Fail("'" + std::string(tokens[0]) + "': '" + std::string(tokens[k]) + "' is not a finite number");
-            values.push_back(*value);
+            if (k <= 3) first[k - 1] = *value;
         }
-        return values;
+        return tokens.size() - 1;
     }
 
     void Statement(const std::vector<std::string_view>& tokens) {
         std::string_view keyword = tokens[0];
+        double values[3];
         if (keyword == "v") {
-            std::vector<double> values = Numbers(tokens);
-            if (values.size() < 3) Fail("a vertex needs three coordinates, this one has " + std::to_string(values.size()));
+            size_t count = Numbers(tokens, values);
+            if (count < 3) Fail("a vertex needs three coordinates, this one has " + std::to_string(count));
             elements_.positions.push_back({values[0], values[1], values[2]});
         } else if (keyword == "vt") {
-            if (Numbers(tokens).empty()) Fail("a texture coordinate needs at least one number");
+            if (Numbers(tokens, values) == 0) Fail("a texture coordinate needs at least one number");
             ++elements_.texcoords;
         } else if (keyword == "vn") {
-            if (Numbers(tokens).size() != 3) Fail("a normal needs three numbers");
+            if (Numbers(tokens, values) != 3) Fail("a normal needs three numbers");
             ++elements_.normals;
         } else if (keyword == "f") {
             Face(tokens);
@@ -84,16 +88,16 @@ private:
         if (tokens.size() < 4) Fail("a face needs at least three corners, this one has " + std::to_string(tokens.size() - 1));
         for (size_t k = 1; k < tokens.size(); ++k) {
             std::string_view corner = tokens[k];
-            std::vector<std::string_view> parts;
-            size_t start = 0;
+            std::string_view parts[3];
+            size_t count = 0, start = 0;
             for (size_t slash; (slash = corner.find('/', start)) != std::string_view::npos; start = slash + 1) {
-                parts.push_back(corner.substr(start, slash - start));
+                if (count == 2) Fail("face corner '" + std::string(corner) + "' has more than three parts");
+                parts[count++] = corner.substr(start, slash - start);
             }
-            parts.push_back(corner.substr(start));
-            if (parts.size() > 3) Fail("face corner '" + std::string(corner) + "' has more than three parts");
+            parts[count++] = corner.substr(start);
             CheckIndex(parts[0], static_cast<long>(elements_.positions.size()), "vertex", corner);
-            if (parts.size() >= 2 && !parts[1].empty()) CheckIndex(parts[1], elements_.texcoords, "texture", corner);
-            if (parts.size() == 3) {
+            if (count >= 2 && !parts[1].empty()) CheckIndex(parts[1], elements_.texcoords, "texture", corner);
+            if (count == 3) {
                 if (parts[2].empty()) Fail("face corner '" + std::string(corner) + "' has an empty normal index");
                 CheckIndex(parts[2], elements_.normals, "normal", corner);
             }
@@ -166,12 +170,21 @@ tinyobj::callback_t MeshBuilderCallbacks() {
     return callbacks;
 }
 
+// Lets the reader library read the text in place (a string stream would copy it).
+struct TextBuffer : std::streambuf {
+    explicit TextBuffer(const std::string& text) {
+        char* begin = const_cast<char*>(text.data());  // only ever read
+        setg(begin, begin, begin + text.size());
+    }
+};
+
 }  // namespace
 
 Mesh ParseObj(const std::string& text, const std::string& name) {
     MeshBuilder builder;
     builder.exact = ObjChecker(name).Check(text).positions;
-    std::istringstream stream(text);
+    TextBuffer buffer(text);
+    std::istream stream(&buffer);
     std::string warnings, errors;
     if (!tinyobj::LoadObjWithCallback(stream, MeshBuilderCallbacks(), &builder, nullptr, &warnings, &errors)) {
         throw LoadError(name, errors.empty() ? "the OBJ reader failed" : errors.substr(0, errors.find('\n')));

@@ -32,6 +32,9 @@ public:
     // Clears the line; a later Begin shows it again.
     void Finish();
 
+    // Whether the line is shown at all.
+    bool Enabled() const { return enabled_; }
+
 private:
     void Tick();
     void Draw(std::chrono::steady_clock::time_point now);

@@ -102,10 +102,11 @@ public:
     AsciiStlReader(const std::string& name) : name_(name), weld_(mesh_) {}
 
     Mesh Read(const std::string& data, const LoadProgress& progress) {
+        std::vector<std::string_view> tokens;
         ForEachLine(data, [&](long number, std::string_view line) {
             line_ = number;
             if (progress && number % kReportEvery == 0) progress(double(line.data() - data.data()) / double(data.size()));
-            std::vector<std::string_view> tokens = Tokens(line);
+            SplitTokens(line, tokens);
             if (!tokens.empty()) Statement(tokens);
         });
         if (state_ != State::Outside && state_ != State::InSolid) Fail("the file ends inside a facet");

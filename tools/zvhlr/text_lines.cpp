@@ -4,22 +4,28 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "load_error.h"
 
 namespace zv::tool {
 
-std::vector<std::string_view> Tokens(std::string_view line) {
-    std::vector<std::string_view> tokens;
-    const char* blanks = " \t\r\f\v";
-    size_t pos = line.find_first_not_of(blanks);
-    while (pos != std::string_view::npos) {
-        size_t end = line.find_first_of(blanks, pos);
-        tokens.push_back(line.substr(pos, end == std::string_view::npos ? end : end - pos));
-        pos = end == std::string_view::npos ? end : line.find_first_not_of(blanks, end);
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+}  // namespace
+
+void SplitTokens(std::string_view line, std::vector<std::string_view>& tokens) {
+    tokens.clear();
+    size_t pos = 0;
+    while (true) {
+        while (pos < line.size() && IsBlank(line[pos])) ++pos;
+        if (pos == line.size()) return;
+        size_t end = pos;
+        while (end < line.size() && !IsBlank(line[end])) ++end;
+        tokens.push_back(line.substr(pos, end - pos));
+        pos = end;
     }
-    return tokens;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -27,10 +33,12 @@ std::string ReadWholeFile(const std::string& path) {
     if (std::filesystem::is_directory(path, code)) throw LoadError(path, "is a directory, not a model file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw LoadError(path, std::string("cannot open file: ") + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
+    std::string content;
+    if (auto size = std::filesystem::file_size(path, code); !code) content.reserve(size);
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) content.append(block, static_cast<size_t>(in.gcount()));
     if (in.bad()) throw LoadError(path, "read error");
-    return content.str();
+    return content;
 }
 
 }  // namespace zv::tool

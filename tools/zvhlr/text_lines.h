@@ -7,8 +7,9 @@
 
 namespace zv::tool {
 
-// The whitespace-separated tokens of one line.
-std::vector<std::string_view> Tokens(std::string_view line);
+// The whitespace-separated tokens of one line, into a vector the caller
+// keeps from line to line (its old contents are dropped).
+void SplitTokens(std::string_view line, std::vector<std::string_view>& tokens);
 
 // Calls visit(lineNumber, line) for every line of text (1-based numbers,
 // without the line end; "\r\n", "\n" and a lone "\r" each end a line, as
@@ -16,13 +17,15 @@ std::vector<std::string_view> Tokens(std::string_view line);
 template <class Visit>
 void ForEachLine(std::string_view text, Visit visit) {
     long number = 0;
-    while (!text.empty()) {
-        size_t end = text.find_first_of("\r\n");
-        visit(++number, text.substr(0, end));
-        if (end == std::string_view::npos) break;
-        size_t next = end + 1;
-        if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-        text.remove_prefix(next);
+    const size_t size = text.size();
+    size_t start = 0;
+    while (start < size) {
+        size_t end = start;
+        while (end < size && text[end] != '\n' && text[end] != '\r') ++end;
+        visit(++number, text.substr(start, end - start));
+        if (end == size) break;
+        start = end + 1;
+        if (text[end] == '\r' && start < size && text[start] == '\n') ++start;
     }
 }
 
