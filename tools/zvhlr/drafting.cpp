@@ -41,18 +41,19 @@ Placed PlaceSegment(const Segment& s) {
     return placed;
 }
 
-std::vector<Segment> SegmentsOf(const Drawing& drawing, double minLength) {
-    std::vector<Segment> segments;
+// Every segment of the drawing longer than minLength, placed on its line.
+std::vector<Placed> PlacedSegmentsOf(const Drawing& drawing, double minLength) {
+    std::vector<Placed> placed;
     for (int pass = 0; pass < 2; ++pass) {
         for (const Polyline& line : pass == 0 ? drawing.visible : drawing.hidden) {
             for (size_t k = 1; k < line.size(); ++k) {
                 if (std::hypot(line[k].x - line[k - 1].x, line[k].y - line[k - 1].y) > minLength) {
-                    segments.push_back({line[k - 1], line[k], pass == 1});
+                    placed.push_back(PlaceSegment({line[k - 1], line[k], pass == 1}));
                 }
             }
         }
     }
-    return segments;
+    return placed;
 }
 
 // Stretches along one line: [t0, t1] with their end points.
@@ -92,49 +93,52 @@ std::vector<Stretch> Subtract(const std::vector<Stretch>& hidden, const std::vec
     return rest;
 }
 
-void EmitLine(const std::vector<Placed>& line, double tolerance, Drawing& out) {
+using PlacedIt = std::vector<Placed>::iterator;
+
+// Draws the segments of one line: the union of the visible ones, and of the
+// hidden ones what the visible ones leave.
+void EmitLine(PlacedIt first, PlacedIt last, double tolerance, Drawing& out) {
     std::vector<Stretch> visible, hidden;
-    for (const Placed& p : line) (p.hidden ? hidden : visible).push_back({p.t0, p.t1, p.p0, p.p1});
+    for (PlacedIt p = first; p != last; ++p) (p->hidden ? hidden : visible).push_back({p->t0, p->t1, p->p0, p->p1});
     visible = UnionOf(std::move(visible), tolerance);
     hidden = Subtract(UnionOf(std::move(hidden), tolerance), visible, tolerance);
     for (const Stretch& s : visible) out.visible.push_back({s.p0, s.p1});
     for (const Stretch& s : hidden) out.hidden.push_back({s.p0, s.p1});
 }
 
-// Groups of placed segments whose keys lie within tolerance of their
-// neighbour in sorted order.
-template <typename Key>
-std::vector<std::vector<Placed>> ClusterBy(std::vector<Placed> placed, Key key, double tolerance) {
-    std::sort(placed.begin(), placed.end(), [&](const Placed& x, const Placed& y) { return key(x) < key(y); });
-    std::vector<std::vector<Placed>> clusters;
-    for (size_t k = 0; k < placed.size(); ++k) {
-        if (k == 0 || key(placed[k]) - key(placed[k - 1]) > tolerance) clusters.emplace_back();
-        clusters.back().push_back(placed[k]);
+// Sorts [first, last) by offset and calls visit(begin, end) for each group
+// whose offsets lie within tolerance of their neighbour's.
+template <typename Visit>
+void ForEachLine(PlacedIt first, PlacedIt last, double tolerance, Visit visit) {
+    std::sort(first, last, [](const Placed& x, const Placed& y) { return x.offset < y.offset; });
+    PlacedIt start = first;
+    for (PlacedIt it = first; it != last; ++it) {
+        if (it != first && it->offset - (it - 1)->offset > tolerance) visit(start, it), start = it;
     }
-    return clusters;
+    if (start != last) visit(start, last);
 }
 
-// Groups of segments of nearly one direction: directions chain from segment
-// to segment within angleTolerance (pieces of one edge stay together).  With
-// a bound (reach, finite when the model's rounding sets the tolerance), a
-// group turns by no more than span, and by no more than keeps the ends of its
+// Sorts [first, last) by direction and calls visit(begin, end) for each group
+// of segments of nearly one direction: directions chain from segment to
+// segment within angleTolerance (pieces of one edge stay together).  With a
+// bound (reach, finite when the model's rounding sets the tolerance), a group
+// turns by no more than span, and by no more than keeps the ends of its
 // longest segment within reach of one line: otherwise the slowly turning
 // facet edges of a curved surface would chain into one line.
-std::vector<std::vector<Placed>> ClusterByDirection(std::vector<Placed> placed, double angleTolerance, double span,
-                                                    double reach) {
-    std::sort(placed.begin(), placed.end(), [](const Placed& x, const Placed& y) { return x.angle < y.angle; });
-    std::vector<std::vector<Placed>> clusters;
+template <typename Visit>
+void ForEachDirection(PlacedIt first, PlacedIt last, double angleTolerance, double span, double reach, Visit visit) {
+    std::sort(first, last, [](const Placed& x, const Placed& y) { return x.angle < y.angle; });
+    PlacedIt start = first;
     double longest = 0;
-    for (size_t k = 0; k < placed.size(); ++k) {
-        const double length = placed[k].t1 - placed[k].t0;
-        const double turn = k == 0 ? 0 : placed[k].angle - clusters.back().front().angle;
-        const bool apart = k == 0 || placed[k].angle - placed[k - 1].angle > angleTolerance || turn > span ||
-                           turn * std::max(longest, length) > reach;
-        if (apart) clusters.emplace_back(), longest = 0;
-        clusters.back().push_back(placed[k]);
+    for (PlacedIt it = first; it != last; ++it) {
+        const double length = it->t1 - it->t0;
+        const double turn = it->angle - start->angle;
+        const bool apart = it != first && (it->angle - (it - 1)->angle > angleTolerance || turn > span ||
+                                           turn * std::max(longest, length) > reach);
+        if (apart) visit(start, it), start = it, longest = 0;
         longest = std::max(longest, length);
     }
-    return clusters;
+    if (start != last) visit(start, last);
 }
 
 Point2 Along(Point2 a, Point2 b, double t) { return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; }
@@ -263,17 +267,14 @@ void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
     const double size = std::max({extent.max.x - extent.min.x, extent.max.y - extent.min.y, 1e-300});
     const double join = std::isfinite(joinDistance) ? std::min(joinDistance, 1e-3 * size) : 0.0;
     const double tolerance = std::max(1e-6 * size, join);
-    std::vector<Placed> placed;
-    for (const Segment& s : SegmentsOf(drawing, tolerance)) placed.push_back(PlaceSegment(s));
+    std::vector<Placed> placed = PlacedSegmentsOf(drawing, tolerance);
     Drawing clean;
     const double angleTolerance = tolerance / size;
     const bool rounded = join > 1e-6 * size;
     const double span = rounded ? 16 * angleTolerance : HUGE_VAL, reach = rounded ? 4 * tolerance : HUGE_VAL;
-    for (auto& sameAngle : ClusterByDirection(std::move(placed), angleTolerance, span, reach)) {
-        for (auto& line : ClusterBy(std::move(sameAngle), [](const Placed& p) { return p.offset; }, tolerance)) {
-            EmitLine(line, tolerance, clean);
-        }
-    }
+    ForEachDirection(placed.begin(), placed.end(), angleTolerance, span, reach, [&](PlacedIt first, PlacedIt last) {
+        ForEachLine(first, last, tolerance, [&](PlacedIt a, PlacedIt b) { EmitLine(a, b, tolerance, clean); });
+    });
     if (rounded) DropNearCoincident(clean, tolerance, size);
     JoinPolylines(clean.visible);
     JoinPolylines(clean.hidden);
