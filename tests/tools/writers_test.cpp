@@ -54,6 +54,7 @@ TEST(CairoWriter, PathsPerPolylineDashesOnlyForHiddenAndEveryFormat) {
         const std::string svg = Written(CairoFormat::Svg, "d.svg", hidden);
         EXPECT_EQ(Occurrences(svg, "<path"), hidden ? 3 : 2);
         EXPECT_EQ(svg.find("stroke-dasharray") != std::string::npos, hidden);
+        EXPECT_EQ(Occurrences(svg, "<rect"), 1);  // the white page
     }
     EXPECT_EQ(Written(CairoFormat::Pdf, "d.pdf", true).rfind("%PDF", 0), 0u);
     // The PNG header's width and height, big-endian: 1000 x 500 pixels.

@@ -104,11 +104,15 @@ void WriteCairoDrawing(const Drawing& drawing, const std::string& path, CairoFor
     Surface surface = CreateSurface(file, format, style);
     Check(cairo_surface_status(surface.get()), file);
     Context cr(cairo_create(surface.get()));
-    if (format == CairoFormat::Png) {
+    // SVG and PNG pages are white like paper, so that black lines stay
+    // readable in viewers with a dark background.  (A page-sized first
+    // operation also keeps Cairo's analysis of every later stroke on an SVG
+    // page cheap.)
+    if (format != CairoFormat::Pdf) {
         cairo_set_source_rgb(cr.get(), 1, 1, 1);
         cairo_paint(cr.get());
-        cairo_scale(cr.get(), style.dpi / 72.0, style.dpi / 72.0);
     }
+    if (format == CairoFormat::Png) cairo_scale(cr.get(), style.dpi / 72.0, style.dpi / 72.0);
     Paint(cr.get(), drawing, style);
     Check(cairo_status(cr.get()), file);
     cr.reset();
