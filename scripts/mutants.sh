@@ -243,6 +243,10 @@ m load-stl-axes tools/zvhlr/stl_loader.cpp \
   'double* slots[3] = {&p.x, &p.y, &p.z};' 'double* slots[3] = {&p.y, &p.x, &p.z};' \
   'ASCII STL coordinates swapped'
 
+# ---- drawings of the command-line tool
+m join-tail tools/zvhlr/drawing.cpp \
+  'tail = *next ^ 1;' 'tail = *next;' 'joined lines continue from the wrong end of a piece'
+
 # ---------------------------------------------------------------- machinery
 
 occurrences() { OLD="$2" perl -0777 -ne '$n = () = /\Q$ENV{OLD}\E/g; print $n + 0' "$1"; }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <random>
+#include <set>
 
 #include "drafting.h"
 
@@ -65,6 +66,39 @@ TEST(Drafting, DuplicatesInEitherDirectionAreDrawnOnce) {
     ApplyDraftingConventions(drawing);
     EXPECT_DOUBLE_EQ(LengthOf(drawing.visible), 3 + std::sqrt(5.0));
     EXPECT_DOUBLE_EQ(LengthOf(drawing.hidden), 1);
+}
+
+// Random segments between the points of a 3 x 3 grid (0 also as -0.0):
+// joining keeps every segment once and goes on while an unused line meets an
+// end, so no two joined lines end at one point.
+TEST(JoinPolylines, KeepsEverySegmentAndLeavesNoLinesToJoin) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> at(0, 8), sign(0, 1);
+    auto key = [](Point2 a, Point2 b) {
+        const std::pair p{a.x + 0.0, a.y + 0.0}, q{b.x + 0.0, b.y + 0.0};
+        return p < q ? std::pair{p, q} : std::pair{q, p};
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Polyline> lines;
+        std::multiset<std::pair<std::pair<double, double>, std::pair<double, double>>> before, after;
+        for (int k = 0; k < 12; ++k) {
+            const int a = at(random), b = at(random);
+            if (a == b) continue;
+            auto point = [&](int i) { return Point2{i % 3 == 0 && sign(random) ? -0.0 : i % 3, double(i / 3)}; };
+            lines.push_back({point(a), point(b)});
+            before.insert(key(lines.back()[0], lines.back()[1]));
+        }
+        JoinPolylines(lines);
+        std::vector<std::pair<double, double>> ends;
+        for (const Polyline& line : lines) {
+            for (size_t k = 1; k < line.size(); ++k) after.insert(key(line[k - 1], line[k]));
+            ends.push_back({line.front().x + 0.0, line.front().y});
+            if (key(line.front(), line.front()) != key(line.back(), line.back())) ends.push_back({line.back().x + 0.0, line.back().y});
+        }
+        EXPECT_EQ(after, before) << "round " << round;
+        std::sort(ends.begin(), ends.end());
+        EXPECT_EQ(std::adjacent_find(ends.begin(), ends.end()), ends.end()) << "round " << round;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "drawing.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -20,28 +22,41 @@ void AddSegment(std::vector<Polyline>& lines, Point2 a, Point2 b) {
 
 namespace {
 
-using PointKey = std::pair<double, double>;
+bool SamePoint(Point2 a, Point2 b) { return a.x == b.x && a.y == b.y; }
 
-PointKey KeyOf(Point2 p) { return {p.x + 0.0, p.y + 0.0}; }
+// Equal points hash alike (-0.0 as 0.0).
+uint64_t HashOf(Point2 p) {
+    const uint64_t h = (std::bit_cast<uint64_t>(p.x + 0.0) * 0x9E3779B97F4A7C15ull) ^ std::bit_cast<uint64_t>(p.y + 0.0);
+    return (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ull;
+}
 
 }  // namespace
 
 void JoinPolylines(std::vector<Polyline>& lines) {
-    // Each end of each line by its point, sorted for lookup: lines meeting at
-    // a point come in the order of their index.
-    std::vector<std::pair<PointKey, size_t>> ends;
+    // Every end of every line (2k the front of line k, 2k + 1 its back),
+    // sorted by the hash of its point: ends at one point form a run, in the
+    // order of their lines.
+    struct End {
+        uint64_t hash;
+        size_t end;
+        bool operator<(const End& other) const { return hash != other.hash ? hash < other.hash : end < other.end; }
+    };
+    auto pointOf = [&](size_t end) { return end % 2 ? lines[end / 2].back() : lines[end / 2].front(); };
+    std::vector<End> ends;
     ends.reserve(2 * lines.size());
-    for (size_t k = 0; k < lines.size(); ++k) {
-        ends.push_back({KeyOf(lines[k].front()), k});
-        ends.push_back({KeyOf(lines[k].back()), k});
-    }
+    for (size_t end = 0; end < 2 * lines.size(); ++end) ends.push_back({HashOf(pointOf(end)), end});
     std::sort(ends.begin(), ends.end());
+    std::vector<size_t> runOf(ends.size());  // per end, where the run of its hash starts in ends
+    for (size_t i = 0; i < ends.size(); ++i) {
+        runOf[ends[i].end] = i > 0 && ends[i - 1].hash == ends[i].hash ? runOf[ends[i - 1].end] : i;
+    }
     std::vector<bool> used(lines.size(), false);
-    auto takeLineAt = [&](Point2 p, size_t self) -> std::optional<size_t> {
-        const PointKey key = KeyOf(p);
-        for (auto it = std::lower_bound(ends.begin(), ends.end(), std::pair{key, size_t{0}});
-             it != ends.end() && it->first == key; ++it) {
-            if (it->second != self && !used[it->second]) return it->second;
+    // The first end of an unused line, other than self, at the point of the
+    // given end (which belongs to a line already taken).
+    auto endMeeting = [&](size_t at, Point2 p, size_t self) -> std::optional<size_t> {
+        for (size_t i = runOf[at]; i < ends.size() && ends[i].hash == ends[runOf[at]].hash; ++i) {
+            const size_t line = ends[i].end / 2;
+            if (line != self && !used[line] && SamePoint(pointOf(ends[i].end), p)) return ends[i].end;
         }
         return std::nullopt;
     };
@@ -50,14 +65,18 @@ void JoinPolylines(std::vector<Polyline>& lines) {
         if (used[k]) continue;
         used[k] = true;
         Polyline line = std::move(lines[k]);
+        size_t tail = 2 * k + 1;  // the original end that line.back() is
         for (int pass = 0; pass < 2; ++pass) {
-            while (auto next = takeLineAt(line.back(), k)) {
-                used[*next] = true;
-                Polyline piece = std::move(lines[*next]);
-                if (KeyOf(piece.front()) != KeyOf(line.back())) std::reverse(piece.begin(), piece.end());
-                line.insert(line.end(), piece.begin() + 1, piece.end());
+            while (auto next = endMeeting(tail, line.back(), k)) {
+                const size_t piece = *next / 2;
+                used[piece] = true;
+                const Polyline& points = lines[piece];
+                if (*next % 2 == 0) line.insert(line.end(), points.begin() + 1, points.end());
+                else line.insert(line.end(), points.rbegin() + 1, points.rend());
+                tail = *next ^ 1;
             }
             std::reverse(line.begin(), line.end());  // the second pass extends the other end
+            tail = 2 * k;
         }
         joined.push_back(std::move(line));
     }
