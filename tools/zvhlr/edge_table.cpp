@@ -26,6 +26,16 @@ int EdgeTable::WeldedIndex(Vec3 p) {
 }
 
 EdgeTable::EdgeTable(const std::vector<Polygon>& polygons, double smoothAngleDegrees) {
+    size_t edgeCount = 0;
+    for (const Polygon& polygon : polygons) {
+        edgeCount += polygon.outer.size();
+        for (const Ring& hole : polygon.holes) edgeCount += hole.size();
+    }
+    weld_.reserve(edgeCount);
+    sharedOfEnds_.reserve(edgeCount);
+    edgeShared_.reserve(edgeCount);
+    std::vector<EdgeRef> refs;  // per edge of every ring, in the order of edgeShared_
+    refs.reserve(edgeCount);
     std::vector<Vec3> normals;
     ringStart_.resize(polygons.size());
     for (int p = 0; p < static_cast<int>(polygons.size()); ++p) {
@@ -37,39 +47,55 @@ EdgeTable::EdgeTable(const std::vector<Polygon>& polygons, double smoothAngleDeg
             for (int e = 0; e < static_cast<int>(ring.size()); ++e) {
                 const int a = WeldedIndex(ring[e]), b = WeldedIndex(ring[(e + 1) % ring.size()]);
                 const uint64_t ends = uint64_t(uint32_t(std::min(a, b))) << 32 | uint32_t(std::max(a, b));
-                auto [it, added] = sharedOfEnds_.emplace(ends, static_cast<int>(shared_.size()));
-                if (added) shared_.emplace_back();
-                shared_[it->second].users.push_back({p, r, e});
+                auto [it, added] = sharedOfEnds_.emplace(ends, static_cast<int>(sharedOfEnds_.size()));
+                refs.push_back({p, r, e});
                 edgeShared_.push_back(it->second);
             }
         }
     }
+    // Users grouped by shared edge, each group in the order of the rings.
+    const size_t sharedCount = sharedOfEnds_.size();
+    usersStart_.assign(sharedCount + 1, 0);
+    for (int shared : edgeShared_) ++usersStart_[shared + 1];
+    for (size_t s = 0; s < sharedCount; ++s) usersStart_[s + 1] += usersStart_[s];
+    users_.resize(refs.size());
+    std::vector<int> filled(usersStart_.begin(), usersStart_.end() - 1);
+    for (size_t k = 0; k < refs.size(); ++k) users_[filled[edgeShared_[k]]++] = refs[k];
+
+    smooth_.assign(sharedCount, false);
     const double cosSmooth = std::cos(smoothAngleDegrees * std::numbers::pi / 180.0);
-    for (Shared& shared : shared_) {
-        if (smoothAngleDegrees <= 0 || shared.users.size() != 2) continue;
-        const EdgeRef& a = shared.users[0];
-        const EdgeRef& b = shared.users[1];
-        if (a.polygon == b.polygon) continue;
-        shared.smooth = Dot(normals[a.polygon], normals[b.polygon]) > cosSmooth;
+    for (size_t s = 0; s < sharedCount; ++s) {
+        const Users users = UsersOf(static_cast<int>(s));
+        if (smoothAngleDegrees <= 0 || users.size() != 2) continue;
+        if (users[0].polygon == users[1].polygon) continue;
+        smooth_[s] = Dot(normals[users[0].polygon], normals[users[1].polygon]) > cosSmooth;
     }
 }
 
-const EdgeTable::Shared& EdgeTable::SharedOf(const EdgeRef& ref) const {
-    return shared_[edgeShared_[ringStart_.at(ref.polygon).at(ref.ring) + ref.edge]];
+int EdgeTable::SharedOf(const EdgeRef& ref) const {
+    return edgeShared_[ringStart_.at(ref.polygon).at(ref.ring) + ref.edge];
 }
 
-bool EdgeTable::IsSmooth(const EdgeRef& ref) const { return SharedOf(ref).smooth; }
+EdgeTable::Users EdgeTable::UsersOf(int shared) const {
+    return {users_.data() + usersStart_[shared], users_.data() + usersStart_[shared + 1]};
+}
+
+bool EdgeTable::IsSmooth(const EdgeRef& ref) const { return smooth_[SharedOf(ref)]; }
 
 bool EdgeTable::HasOpenEdge() const {
-    return std::any_of(shared_.begin(), shared_.end(), [](const Shared& shared) { return shared.users.size() == 1; });
+    for (size_t s = 0; s + 1 < usersStart_.size(); ++s) {
+        if (usersStart_[s + 1] - usersStart_[s] == 1) return true;
+    }
+    return false;
 }
 
 bool EdgeTable::Draws(const EdgeRef& ref, const std::vector<bool>& present,
                       const std::vector<bool>& facesViewer) const {
-    const Shared& shared = SharedOf(ref);
-    if (shared.smooth && facesViewer[shared.users[0].polygon] == facesViewer[shared.users[1].polygon]) return false;
+    const int shared = SharedOf(ref);
+    const Users users = UsersOf(shared);
+    if (smooth_[shared] && facesViewer[users[0].polygon] == facesViewer[users[1].polygon]) return false;
     const EdgeRef* drawer = nullptr;
-    for (const EdgeRef& user : shared.users) {
+    for (const EdgeRef& user : users) {
         if (!present[user.polygon]) continue;
         if (!drawer) drawer = &user;
         if (facesViewer[user.polygon]) {

@@ -37,9 +37,14 @@ public:
     bool HasOpenEdge() const;
 
 private:
-    struct Shared {
-        std::vector<EdgeRef> users;
-        bool smooth = false;
+    // The rings' edges that one edge of the model is, in the order of the rings.
+    struct Users {
+        const EdgeRef* first;
+        const EdgeRef* last;
+        size_t size() const { return static_cast<size_t>(last - first); }
+        const EdgeRef& operator[](size_t k) const { return first[k]; }
+        const EdgeRef* begin() const { return first; }
+        const EdgeRef* end() const { return last; }
     };
     struct PointHash {
         size_t operator()(const Vec3& p) const;
@@ -49,13 +54,16 @@ private:
     };
 
     int WeldedIndex(Vec3 p);
-    const Shared& SharedOf(const EdgeRef& ref) const;
+    int SharedOf(const EdgeRef& ref) const;
+    Users UsersOf(int shared) const;
 
     std::unordered_map<Vec3, int, PointHash, SamePoint> weld_;
-    std::unordered_map<uint64_t, int> sharedOfEnds_;  // welded end points, smaller first, to an index into shared_
-    std::vector<Shared> shared_;
+    std::unordered_map<uint64_t, int> sharedOfEnds_;  // welded end points, smaller first, to a shared edge
+    std::vector<int> usersStart_;   // per shared edge, where its users begin in users_ (one more at the end)
+    std::vector<EdgeRef> users_;
+    std::vector<bool> smooth_;                 // per shared edge
     std::vector<std::vector<int>> ringStart_;  // per polygon and ring, where its edges begin in edgeShared_
-    std::vector<int> edgeShared_;              // per edge of every ring, its index into shared_
+    std::vector<int> edgeShared_;              // per edge of every ring, its shared edge
 };
 
 }  // namespace zv::tool
