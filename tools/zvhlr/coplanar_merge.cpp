@@ -81,24 +81,45 @@ std::vector<Edge> EdgesOf(const std::vector<int>& loop) {
     return edges;
 }
 
-Edge Undirected(Edge e) { return {std::min(e.first, e.second), std::max(e.first, e.second)}; }
-
-struct EdgeHash {
-    size_t operator()(Edge e) const {
-        const uint64_t key = uint64_t(uint32_t(e.first)) << 32 | uint32_t(e.second);
-        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 16);
-    }
+// Across every edge of every facet, the facet that runs the same edge
+// backwards when exactly these two facets use it; -1 otherwise.  Facet f's
+// edge k (from corner k to corner k + 1) is entry start[f] + k.
+struct Neighbours {
+    std::vector<int> start;
+    std::vector<int> across;
 };
 
-// For every undirected edge, the facets that use it (with the direction).
-using EdgeUse = std::unordered_map<Edge, std::vector<std::pair<int, Edge>>, EdgeHash>;
-
-EdgeUse EdgeUseOf(const std::vector<Facet>& facets) {
-    EdgeUse use;
+Neighbours NeighboursOf(const std::vector<Facet>& facets) {
+    struct Use {
+        uint64_t key;  // the end corners, smaller first
+        int entry, facet;
+        Edge edge;
+    };
+    Neighbours n;
+    std::vector<Use> uses;
+    n.start.push_back(0);
     for (size_t f = 0; f < facets.size(); ++f) {
-        for (Edge e : EdgesOf(facets[f].loop)) use[Undirected(e)].push_back({static_cast<int>(f), e});
+        const std::vector<int>& loop = facets[f].loop;
+        for (size_t k = 0; k < loop.size(); ++k) {
+            const Edge e{loop[k], loop[(k + 1) % loop.size()]};
+            const uint64_t key = uint64_t(uint32_t(std::min(e.first, e.second))) << 32 | uint32_t(std::max(e.first, e.second));
+            uses.push_back({key, static_cast<int>(uses.size()), static_cast<int>(f), e});
+        }
+        n.start.push_back(static_cast<int>(uses.size()));
     }
-    return use;
+    n.across.assign(uses.size(), -1);
+    std::sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.key < b.key || (a.key == b.key && a.entry < b.entry); });
+    for (size_t i = 0; i < uses.size();) {
+        size_t j = i;
+        while (j < uses.size() && uses[j].key == uses[i].key) ++j;
+        const Use &a = uses[i], &b = uses[i + 1];
+        if (j - i == 2 && a.edge.first == b.edge.second && a.edge.second == b.edge.first) {
+            n.across[a.entry] = b.facet;
+            n.across[b.entry] = a.facet;
+        }
+        i = j;
+    }
+    return n;
 }
 
 class Merger {
@@ -118,7 +139,7 @@ public:
         minArea2_ = 1e-12 * diagonal * diagonal;
         angle_ = tolerance.angleDegrees * std::numbers::pi / 180.0;
         facets_ = FacetsOf(mesh, distance_, minArea2_, coordinateError);
-        use_ = EdgeUseOf(facets_);
+        neighbours_ = NeighboursOf(facets_);
     }
 
     // Regions grow from the largest facets first: their planes are the least
@@ -215,6 +236,14 @@ private:
         return planes;
     }
 
+    struct CornersHash {
+        size_t operator()(const std::vector<int>& corners) const {
+            uint64_t h = corners.size();
+            for (int v : corners) h = (h ^ uint32_t(v)) * 0x9E3779B97F4A7C15ull;
+            return static_cast<size_t>(h ^ (h >> 29));
+        }
+    };
+
     // The corners and the area of a region, to recognise its twin.
     struct RegionKey {
         std::vector<int> corners;  // sorted, each once
@@ -238,7 +267,9 @@ private:
     // it lies inside the material, and its edges would draw seams that the
     // same joint shows nowhere else.  Both regions of a pair are marked.
     std::vector<bool> DoubleWalls(const std::vector<std::vector<int>>& clusters) const {
-        std::map<std::vector<int>, std::vector<size_t>> byCorners;
+        // Regions are paired only with regions of the same corners, in the
+        // order of the regions, so the order of the groups does not matter.
+        std::unordered_map<std::vector<int>, std::vector<size_t>, CornersHash> byCorners;
         std::vector<RegionKey> keys;
         for (size_t c = 0; c < clusters.size(); ++c) {
             keys.push_back(KeyOf(clusters[c]));
@@ -265,19 +296,18 @@ private:
                std::fabs(keyA.area2 - keyB.area2) <= 1e-3 * std::max(keyA.area2, keyB.area2);
     }
 
-    // The neighbour across edge e of facet f, when the two may be merged.
-    std::optional<int> MergeableNeighbour(const Facet& seed, Edge e) const {
-        const auto& users = use_.at(Undirected(e));
-        if (users.size() != 2) return std::nullopt;
-        const auto& other = users[0].second == e ? users[1] : users[0];
-        if (other.second != Edge{e.second, e.first}) return std::nullopt;  // inconsistent winding
-        const Facet& facet = facets_[other.first];
+    // The neighbour across an edge (an entry of neighbours_), when it may
+    // join the seed's region.
+    std::optional<int> MergeableNeighbour(const Facet& seed, int edge) const {
+        const int other = neighbours_.across[edge];
+        if (other < 0) return std::nullopt;  // an open edge, more than two faces, or inconsistent winding
+        const Facet& facet = facets_[other];
         const double angle = std::min(angle_ + seed.normalError + facet.normalError, 0.5);
         if (facet.group != seed.group || Dot(facet.normal, seed.normal) < std::cos(angle)) return std::nullopt;
         for (int v : facet.loop) {
             if (std::fabs(Dot(mesh_.vertices[v] - seed.origin, seed.normal)) > distance_) return std::nullopt;
         }
-        return other.first;
+        return other;
     }
 
     std::vector<int> GrowCluster(int seed, std::vector<bool>& taken) const {
@@ -287,8 +317,8 @@ private:
         while (!queue.empty()) {
             int f = queue.front();
             queue.pop_front();
-            for (Edge e : EdgesOf(facets_[f].loop)) {
-                std::optional<int> next = MergeableNeighbour(facets_[seed], e);
+            for (int edge = neighbours_.start[f]; edge < neighbours_.start[f + 1]; ++edge) {
+                std::optional<int> next = MergeableNeighbour(facets_[seed], edge);
                 if (next && !taken[*next]) {
                     taken[*next] = true;
                     cluster.push_back(*next);
@@ -418,7 +448,7 @@ private:
     double distance_ = 0, minArea2_ = 0, angle_ = 0;
     bool snap_ = false;
     std::vector<Facet> facets_;
-    EdgeUse use_;
+    Neighbours neighbours_;
 };
 
 }  // namespace
