@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <string>
 
 #include "drafting.h"
@@ -33,6 +34,45 @@ TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
                 if (offset == 0 && scale == 1) original[key] = check.drawn;
                 EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
             }
+        }
+    }
+}
+
+// A cylinder as STL stores it, its axis tilted so that every coordinate is
+// rounded: each side quad split into two triangles, each cap a fan of thin
+// triangles from one rim corner.
+Mesh TiltedCylinder(int segments) {
+    const Vec3 axis{1.0 / 3, 2.0 / 3, 2.0 / 3}, u{2.0 / 3, 1.0 / 3, -2.0 / 3}, v{2.0 / 3, -2.0 / 3, 1.0 / 3};
+    Mesh mesh;
+    for (int k = 0; k < segments; ++k) {
+        const double a = 2 * std::numbers::pi * k / segments;
+        const Vec3 rim = u * (20 * std::cos(a)) + v * (20 * std::sin(a));
+        mesh.vertices.push_back(rim);
+        mesh.vertices.push_back(rim + axis * 40);
+    }
+    for (int k = 0; k < segments; ++k) {
+        const int b0 = 2 * k, t0 = b0 + 1, b1 = 2 * ((k + 1) % segments), t1 = b1 + 1;
+        mesh.faces.push_back({{b0, b1, t1}, 0});
+        mesh.faces.push_back({{b0, t1, t0}, 0});
+        if (k > 0 && k + 1 < segments) {
+            mesh.faces.push_back({{0, b1, b0}, 0});
+            mesh.faces.push_back({{1, t0, t1}, 0});
+        }
+    }
+    mesh.groups.push_back("cylinder");
+    return mesh;
+}
+
+// Moved by 1e5 or scaled by 1000, the cylinder merges into the faces it has at
+// the origin: one per side, one per cap.  Far away, rounding tilts the thin
+// triangles of a cap more than the merge angle, yet the cap stays one face;
+// the sides, folded by a few degrees, stay apart.
+TEST(FarModel, TiltedCylinderMergesIntoTheSameFaces) {
+    for (int segments : {24, 48, 96}) {
+        for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
+            ModelFrame frame;
+            const auto polygons = test::LocalPolygons(test::RoundedCopy(TiltedCylinder(segments), offset, scale), frame);
+            EXPECT_EQ(polygons.size(), size_t(segments + 2)) << segments << " offset " << offset << " scale " << scale;
         }
     }
 }
