@@ -27,9 +27,12 @@ bool HasDigits(double value, int digits) {
 // fewest significant digits that give every coordinate, when that is five to
 // seven.  With fewer, the corners are round numbers rather than rounded ones;
 // with more, they are float or double data, rounded by a float's step at most.
+// Some 65,000 corners spread over the mesh tell as well as all of them.
 double PrintedStep(const Mesh& mesh, double largest) {
     int digits = 1;
-    for (const Vec3& v : mesh.vertices) {
+    const size_t stride = mesh.vertices.size() / 65536 + 1;
+    for (size_t k = 0; k < mesh.vertices.size(); k += stride) {
+        const Vec3& v = mesh.vertices[k];
         for (double c : {v.x, v.y, v.z}) {
             while (digits <= 7 && !HasDigits(c, digits)) ++digits;
         }
