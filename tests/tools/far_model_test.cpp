@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <string>
 
 #include "drafting.h"
@@ -33,6 +34,28 @@ TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
                 if (offset == 0 && scale == 1) original[key] = check.drawn;
                 EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
             }
+        }
+    }
+}
+
+// A cylinder as STL stores it, its axis tilted so that every coordinate is
+// rounded: sides split into two triangles, caps fanned from one rim corner.
+// Moved by 1e5 or scaled by 1000, it merges into its faces at the origin, one
+// per side and cap (rounding tilts a cap's thin triangles beyond the angle).
+TEST(FarModel, TiltedCylinderMergesIntoTheSameFaces) {
+    for (int n : {24, 48, 96}) {
+        Mesh mesh{{}, {}, {"cylinder"}};
+        for (int k = 0; k < 2 * n; ++k) {  // the bottom and top corner of each side
+            const double a = 2 * std::numbers::pi * (k / 2) / n;
+            mesh.vertices.push_back(Vec3{2, 1, -2} * (7 * std::cos(a)) + Vec3{2, -2, 1} * (7 * std::sin(a)) + Vec3{1, 2, 2} * (13.0 * (k % 2)));
+        }
+        for (int b = 0, c = 2; b < 2 * n; b += 2, c = (b + 2) % (2 * n)) {
+            mesh.faces.insert(mesh.faces.end(), {{{b, c, c + 1}}, {{b, c + 1, b + 1}}});
+            if (b > 0 && c > 0) mesh.faces.insert(mesh.faces.end(), {{{0, c, b}}, {{1, b + 1, c + 1}}});
+        }
+        for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
+            ModelFrame frame;
+            EXPECT_EQ(test::LocalPolygons(test::RoundedCopy(mesh, offset, scale), frame).size(), size_t(n + 2)) << n << " " << offset;
         }
     }
 }

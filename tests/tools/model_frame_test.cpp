@@ -65,5 +65,18 @@ TEST(ModelFrame, DrawingMovesBackToTheFilesCoordinates) {
     }
 }
 
+// Corners printed with six significant digits (also when stored as float
+// afterwards) are rounded at the sixth digit; float data and round numbers
+// carry no printed step.
+TEST(ModelFrame, PrintedStepOfDecimalCorners) {
+    const std::pair<std::vector<double>, double> cases[] = {
+        {{16.0375, -45.3609, 86.6025}, 1e-4}, {{float(16037.5), float(-45360.9), float(86602.5)}, 0.1},
+        {{float(0.1), float(1.0 / 3), 2.5}, 0}, {{10, 20, 12.5}, 0}};
+    for (const auto& [v, step] : cases) {
+        Mesh mesh{{{v[0], 0, 0}, {0, v[1], 0}, {0, 0, v[2]}}, {{{0, 1, 2}}}, {}};
+        EXPECT_NEAR(CentreOnBounds(mesh).printedStep, step, 1e-9 * step) << v[0];
+    }
+}
+
 }  // namespace
 }  // namespace zv::tool

@@ -3,6 +3,7 @@
 // fails when any share exceeds the limit.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <exception>
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
             const Camera camera(*view, BoundsOf(polygons));
             RunOptions options;
             options.smoothDegrees = smooth;
-            options.rounding = frame.rounding;
+            options.rounding = std::max(frame.rounding, frame.printedStep);  // as zvhlr draws
             const RunResult run = RemoveHiddenLines(polygons, camera, options);
             const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing, frame.rounding);
             const double share = 100 * check.WrongShare();

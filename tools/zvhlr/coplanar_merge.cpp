@@ -35,6 +35,12 @@ Ring RingOf(const std::vector<Vec3>& vertices, const std::vector<int>& loop) {
     return ring;
 }
 
+// How far a corner may lie off a plane with this normal when each of its
+// coordinates is off by up to halfStep (half a float's step, say).
+double CornerError(Vec3 normal, double halfStep) {
+    return halfStep * (std::fabs(normal.x) + std::fabs(normal.y) + std::fabs(normal.z));
+}
+
 // The facet of a loop; corners may be off by coordinateError (rounding), which
 // turns the normal by up to about that error over the facet's height.
 std::optional<Facet> FacetOf(const Mesh& mesh, const std::vector<int>& loop, int group, double minArea2,
@@ -132,7 +138,10 @@ public:
         const double far = std::max({std::fabs(box.min.x), std::fabs(box.min.y), std::fabs(box.min.z),
                                      std::fabs(box.max.x), std::fabs(box.max.y), std::fabs(box.max.z)});
         const double coordinateError = std::max(far * 0x1p-23, tolerance.rounding);
-        distance_ = std::max({tolerance.relativeDistance * diagonal, coordinateError, 1e-12});
+        // A float's step is a power of two; a corner is off by half of it at most.
+        halfStep_ = coordinateError > 0 ? std::exp2(std::floor(std::log2(coordinateError)) - 1) : 0;
+        relativeDistance_ = std::max(tolerance.relativeDistance * diagonal, 1e-12);
+        distance_ = std::max(relativeDistance_, coordinateError);
         // Corners are moved onto the merged planes only where rounding, not
         // the model's own precision, sets the tolerance: far from the origin.
         snap_ = coordinateError > tolerance.relativeDistance * diagonal;
@@ -296,16 +305,60 @@ private:
                std::fabs(keyA.area2 - keyB.area2) <= 1e-3 * std::max(keyA.area2, keyB.area2);
     }
 
+    // The plane a region grows in, fitted to its facets so far: their normals
+    // and centres weighted by area.  Its tilt error combines the facets'
+    // normal errors as independent estimates (inverse squares added), so the
+    // plane of a large region is better known than any of its thin facets.
+    struct GrowingPlane {
+        Vec3 normalSum, centreSum;
+        double area2 = 0, inverseSquares = 0;
+        Vec3 normal, origin;
+        double tilt = 0, cornerError = 0;
+        int facets = 0;
+
+        void Add(const Facet& facet, Vec3 centre, double halfStep) {
+            normalSum = normalSum + facet.normal * facet.area2;
+            centreSum = centreSum + centre * facet.area2;
+            area2 += facet.area2;
+            ++facets;
+            inverseSquares += 1 / std::max(facet.normalError * facet.normalError, 1e-300);
+            normal = Normalized(normalSum);
+            origin = centreSum * (1 / area2);
+            tilt = 1 / std::sqrt(inverseSquares);
+            cornerError = CornerError(normal, halfStep);
+        }
+
+        // How far a corner of a facet in this plane may lie off it: its own
+        // rounding, plus the plane's error at the corner (the rounding of
+        // the corners it was fitted to, and what its tilt error makes over
+        // the corner's distance, up to as much again), which shrinks as the
+        // roundings of more facets average out.  Never less than the
+        // model's relative tolerance.
+        double Allowed(Vec3 offset, double along, double relative) const {
+            const double across = Length(offset - normal * along);
+            const double planeError = (cornerError + std::min(tilt * across, cornerError)) / std::sqrt(double(facets));
+            return std::max(relative, cornerError + planeError);
+        }
+    };
+
+    Vec3 CentreOf(const Facet& facet) const {
+        Vec3 sum;
+        for (int v : facet.loop) sum = sum + mesh_.vertices[v];
+        return sum * (1.0 / double(facet.loop.size()));
+    }
+
     // The neighbour across an edge (an entry of neighbours_), when it may
-    // join the seed's region.
-    std::optional<int> MergeableNeighbour(const Facet& seed, int edge) const {
+    // join the region growing in plane.
+    std::optional<int> MergeableNeighbour(const GrowingPlane& plane, int group, int edge) const {
         const int other = neighbours_.across[edge];
         if (other < 0) return std::nullopt;  // an open edge, more than two faces, or inconsistent winding
         const Facet& facet = facets_[other];
-        const double angle = std::min(angle_ + seed.normalError + facet.normalError, 0.5);
-        if (facet.group != seed.group || Dot(facet.normal, seed.normal) < std::cos(angle)) return std::nullopt;
+        const double angle = std::min(angle_ + plane.tilt + facet.normalError, 0.5);
+        if (facet.group != group || Dot(facet.normal, plane.normal) < std::cos(angle)) return std::nullopt;
         for (int v : facet.loop) {
-            if (std::fabs(Dot(mesh_.vertices[v] - seed.origin, seed.normal)) > distance_) return std::nullopt;
+            const Vec3 offset = mesh_.vertices[v] - plane.origin;
+            const double along = Dot(offset, plane.normal);
+            if (std::fabs(along) > plane.Allowed(offset, along, relativeDistance_)) return std::nullopt;
         }
         return other;
     }
@@ -314,15 +367,21 @@ private:
         std::vector<int> cluster{seed};
         std::deque<int> queue{seed};
         taken[seed] = true;
+        // In the model's own precision a region keeps its seed's plane;
+        // where rounding sets the tolerance, the plane is fitted anew to every
+        // facet that joins, as a thin seed's plane is poorly known far away.
+        GrowingPlane plane;
+        plane.Add(facets_[seed], CentreOf(facets_[seed]), halfStep_);
         while (!queue.empty()) {
             int f = queue.front();
             queue.pop_front();
             for (int edge = neighbours_.start[f]; edge < neighbours_.start[f + 1]; ++edge) {
-                std::optional<int> next = MergeableNeighbour(facets_[seed], edge);
+                std::optional<int> next = MergeableNeighbour(plane, facets_[seed].group, edge);
                 if (next && !taken[*next]) {
                     taken[*next] = true;
                     cluster.push_back(*next);
                     queue.push_back(*next);
+                    if (snap_) plane.Add(facets_[*next], CentreOf(facets_[*next]), halfStep_);
                 }
             }
         }
@@ -445,7 +504,7 @@ private:
 
     const Mesh& mesh_;
     std::vector<Vec3> corners_;  // the mesh's vertices moved onto the planes of the regions
-    double distance_ = 0, minArea2_ = 0, angle_ = 0;
+    double distance_ = 0, relativeDistance_ = 0, halfStep_ = 0, minArea2_ = 0, angle_ = 0;
     bool snap_ = false;
     std::vector<Facet> facets_;
     Neighbours neighbours_;

@@ -17,7 +17,10 @@ struct MergeTolerance {
 
 // Neighbouring faces of one group whose normals agree within the angle and
 // whose corners lie in the largest face's plane within the distance become one
-// polygon, with holes where the merged region has them.  Only faces joined by
+// polygon, with holes where the merged region has them.  Where the rounding
+// of the corners exceeds that distance, the plane is fitted to the region as
+// it grows and a corner may lie off it by what the rounding explains: half a
+// float's step in each coordinate, plus the error of the fitted plane.  Only faces joined by
 // an edge that exactly two consistently oriented faces share are merged.
 // Faces of no area are left out; a face that is not planar is split into a
 // fan of triangles first.  Where float rounding of the corners exceeds the

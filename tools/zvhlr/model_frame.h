@@ -13,6 +13,7 @@ namespace zv::tool {
 struct ModelFrame {
     Vec3 offset;          // where the local origin lies in the file's coordinates
     double rounding = 0;  // how far the file's corners may be off: a float's step at the largest coordinate
+    double printedStep = 0;  // the step of the decimals the corners were printed with (0: none found), at the largest coordinate
 };
 
 // Moves the mesh into its local frame.  The offset is the box centre on a
