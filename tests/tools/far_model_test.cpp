@@ -106,5 +106,15 @@ TEST(FarModelDrafting, LinesSideBySideWithinTheRoundingAreDrawnOnce) {
     }
 }
 
+// Corners printed with few digits: a short edge drawn twice, its copies
+// turned apart by the rounding far beyond the direction test's reach, comes
+// out once, also with the rounding (2e-4) below the drawing's own tolerance
+// (1e-3 at a size of 1000).
+TEST(FarModelDrafting, PrintedCornersDrawAShortEdgeOnce) {
+    Drawing drawing{{{{0, 0}, {1, 0.0004}}, {{0, 0.0003}, {1, -0.0002}}, {{0, 500}, {1000, 500}}}, {}};
+    ApplyDraftingConventions(drawing, 2e-4, true);
+    EXPECT_NEAR(LengthOf(drawing.visible), 1001, 1e-3);
+}
+
 }  // namespace
 }  // namespace zv::tool

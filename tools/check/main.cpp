@@ -3,7 +3,6 @@
 // fails when any share exceeds the limit.
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <exception>
@@ -56,7 +55,8 @@ int main(int argc, char** argv) {
             const Camera camera(*view, BoundsOf(polygons));
             RunOptions options;
             options.smoothDegrees = smooth;
-            options.rounding = std::max(frame.rounding, frame.printedStep);  // as zvhlr draws
+            options.rounding = frame.rounding;
+            options.printedStep = frame.printedStep;
             const RunResult run = RemoveHiddenLines(polygons, camera, options);
             const CheckResult check = CheckDrawing(polygons, camera, smooth, run.drawing, frame.rounding);
             const double share = 100 * check.WrongShare();

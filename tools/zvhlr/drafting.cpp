@@ -261,7 +261,7 @@ void DropNearCoincident(Drawing& drawing, double tolerance, double size) {
 
 }  // namespace
 
-void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
+void ApplyDraftingConventions(Drawing& drawing, double joinDistance, bool roundedCorners) {
     const Extent extent = ExtentOf(drawing, true);
     if (extent.empty) return;
     const double size = std::max({extent.max.x - extent.min.x, extent.max.y - extent.min.y, 1e-300});
@@ -275,7 +275,7 @@ void ApplyDraftingConventions(Drawing& drawing, double joinDistance) {
     ForEachDirection(placed.begin(), placed.end(), angleTolerance, span, reach, [&](PlacedIt first, PlacedIt last) {
         ForEachLine(first, last, tolerance, [&](PlacedIt a, PlacedIt b) { EmitLine(a, b, tolerance, clean); });
     });
-    if (rounded) DropNearCoincident(clean, tolerance, size);
+    if (rounded || roundedCorners) DropNearCoincident(clean, tolerance, size);
     JoinPolylines(clean.visible);
     JoinPolylines(clean.hidden);
     clean.text = std::move(drawing.text);

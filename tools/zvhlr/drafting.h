@@ -13,6 +13,10 @@ namespace zv::tool {
 // is larger (the rounding of the model's corners, so that the front and the
 // back edge of a flush face count as one line); stretches left shorter than
 // that are dropped.  The polylines are joined end to end afterwards.
-void ApplyDraftingConventions(Drawing& drawing, double joinDistance = 0);
+// roundedCorners tells that the corners were printed with few digits: lines
+// lying side by side within the tolerance are then drawn once even where the
+// rounding stays below it (the rounding turns short lines too far for the
+// direction test to see them as one).
+void ApplyDraftingConventions(Drawing& drawing, double joinDistance = 0, bool roundedCorners = false);
 
 }  // namespace zv::tool

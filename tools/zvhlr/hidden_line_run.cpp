@@ -301,7 +301,8 @@ void ReadResults(ZVSDHandle h, const std::vector<Polygon>& polygons, const std::
         result.maskValues += static_cast<int64_t>(mask.size());
         CollectStretches(outline, mask, scale, drawEdge, drawing);
     }
-    ApplyDraftingConventions(drawing, RoundingInDrawing(polygons, camera, options.rounding));
+    const double rounding = std::max(options.rounding, options.printedStep);
+    ApplyDraftingConventions(drawing, RoundingInDrawing(polygons, camera, rounding), options.printedStep > 0);
 }
 
 struct Rect2 {

@@ -28,6 +28,7 @@ struct RunOptions {
     double smoothDegrees = 25;               // 0: every edge is drawn
     bool reference = false;                  // calculate in CalcMode::Reference
     double rounding = 0;                     // how far the model's corners may be off (ModelFrame::rounding)
+    double printedStep = 0;                  // the step of the decimals they were printed with (ModelFrame::printedStep)
     // Fraction done, or -1 while working when the mode cannot tell; 1 at the
     // end of a calculation that was not aborted.  May be empty.
     std::function<void(double)> progress;

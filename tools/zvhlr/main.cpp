@@ -1,7 +1,6 @@
 // zvhlr: line drawings of 3-D models with hidden lines removed.
 #include <zvhlr.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -81,7 +80,8 @@ RunResult Calculate(const Model& model, const Options& options, ProgressBar& bar
     RunOptions run;
     run.smoothDegrees = options.allEdges ? 0 : options.smoothDegrees;
     run.reference = options.reference;
-    run.rounding = std::max(model.frame.rounding, model.frame.printedStep);
+    run.rounding = model.frame.rounding;
+    run.printedStep = model.frame.printedStep;
     if (bar.Enabled()) run.progress = [&bar](double fraction) { bar.Update(fraction); };
     run.abortRequested = [] { return InterruptGuard::Requested(); };
     RunResult result = RemoveHiddenLines(model.polygons, camera, run);
