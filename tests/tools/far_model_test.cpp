@@ -15,12 +15,53 @@
 namespace zv::tool {
 namespace {
 
+// The length of the lines (sampled every step) farther than tol from every
+// line of the others.
+double LengthApart(const std::vector<Polyline>& lines, const std::vector<const std::vector<Polyline>*>& others,
+                   double step, double tol) {
+    double apart = 0;
+    for (const Polyline& line : lines) {
+        for (size_t k = 1; k < line.size(); ++k) {
+            const double length = std::hypot(line[k].x - line[k - 1].x, line[k].y - line[k - 1].y);
+            const int n = std::max(1, static_cast<int>(length / step));
+            for (int i = 0; i < n; ++i) {
+                const double t = (i + 0.5) / n;
+                const Point2 p{line[k - 1].x + t * (line[k].x - line[k - 1].x), line[k - 1].y + t * (line[k].y - line[k - 1].y)};
+                bool near = false;
+                for (const auto* set : others)
+                    for (const Polyline& o : *set)
+                        for (size_t j = 1; j < o.size() && !near; ++j) near = DistanceToSegment(p, o[j - 1], o[j]) < tol;
+                if (!near) apart += length / n;
+            }
+        }
+    }
+    return apart;
+}
+
+// The share of either drawing's length that the other does not show within
+// tol (hidden lines may lie under visible ones), the copy scaled back and
+// aligned with the original by the corner of its extent.
+double PictureDifference(const Drawing& original, Drawing copy, double scale, double tol) {
+    const Extent a = ExtentOf(original, true), b = ExtentOf(copy, true);
+    for (auto* lines : {&copy.visible, &copy.hidden})
+        for (Polyline& line : *lines)
+            for (Point2& p : line) p = {a.min.x + (p.x - b.min.x) / scale, a.min.y + (p.y - b.min.y) / scale};
+    const double step = tol / 2;
+    const double apart = LengthApart(original.visible, {&copy.visible}, step, tol) +
+                         LengthApart(copy.visible, {&original.visible}, step, tol) +
+                         LengthApart(original.hidden, {&copy.hidden, &copy.visible}, step, tol) +
+                         LengthApart(copy.hidden, {&original.hidden, &original.visible}, step, tol);
+    return apart / (LengthOf(original.visible) + LengthOf(original.hidden) + LengthOf(copy.visible) + LengthOf(copy.hidden));
+}
+
 // The tab joint as it is, moved by 1e5 and scaled by 1000 (corners rounded
 // to float32 as STL stores them), checked by ray casting in every view.  The
-// copies draw no more than the original (scaled back): the front and back
-// edges of a flush face that the rounding puts a float's step apart are one line.
+// copies draw the original's picture, and no more than the original (scaled
+// back): the front and back edges of a flush face that the rounding puts a
+// float's step apart are one line.
 TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
     std::map<std::string, double> original;
+    std::map<std::string, Drawing> originalDrawing;
     for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
         ModelFrame frame;
         const std::vector<Polygon> polygons = test::LocalPolygons(test::RoundedCopy(test::DataMesh("tab_in_slot.stl"), offset, scale), frame);
@@ -31,8 +72,11 @@ TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
                 const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
                 EXPECT_LT(check.WrongShare(), 0.005) << name << " " << perspective << " offset " << offset;
                 const std::string key = name + std::to_string(perspective);
-                if (offset == 0 && scale == 1) original[key] = check.drawn;
+                if (offset == 0 && scale == 1) original[key] = check.drawn, originalDrawing[key] = run.drawing;
                 EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
+                const Extent extent = ExtentOf(originalDrawing[key], true);
+                const double tol = 1e-3 * std::max(extent.max.x - extent.min.x, extent.max.y - extent.min.y);
+                EXPECT_LT(PictureDifference(originalDrawing[key], run.drawing, scale, tol), 0.002) << key << " offset " << offset;
             }
         }
     }
