@@ -15,23 +15,22 @@
 namespace zv::tool {
 namespace {
 
-// The length of the lines (sampled every step) farther than tol from every
-// line of the others.
-double LengthApart(const std::vector<Polyline>& lines, const std::vector<const std::vector<Polyline>*>& others,
-                   double step, double tol) {
+// The length of the lines farther than tol from every line of the others
+// (sampled every tol / 2).
+double LengthApart(const std::vector<Polyline>& lines, const std::vector<const std::vector<Polyline>*>& others, double tol) {
     double apart = 0;
     for (const Polyline& line : lines) {
         for (size_t k = 1; k < line.size(); ++k) {
-            const double length = std::hypot(line[k].x - line[k - 1].x, line[k].y - line[k - 1].y);
-            const int n = std::max(1, static_cast<int>(length / step));
+            const Point2 a = line[k - 1], b = line[k];
+            const int n = std::max(1, static_cast<int>(2 * std::hypot(b.x - a.x, b.y - a.y) / tol));
             for (int i = 0; i < n; ++i) {
                 const double t = (i + 0.5) / n;
-                const Point2 p{line[k - 1].x + t * (line[k].x - line[k - 1].x), line[k - 1].y + t * (line[k].y - line[k - 1].y)};
+                const Point2 p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
                 bool near = false;
                 for (const auto* set : others)
                     for (const Polyline& o : *set)
                         for (size_t j = 1; j < o.size() && !near; ++j) near = DistanceToSegment(p, o[j - 1], o[j]) < tol;
-                if (!near) apart += length / n;
+                if (!near) apart += std::hypot(b.x - a.x, b.y - a.y) / n;
             }
         }
     }
@@ -46,37 +45,37 @@ double PictureDifference(const Drawing& original, Drawing copy, double scale, do
     for (auto* lines : {&copy.visible, &copy.hidden})
         for (Polyline& line : *lines)
             for (Point2& p : line) p = {a.min.x + (p.x - b.min.x) / scale, a.min.y + (p.y - b.min.y) / scale};
-    const double step = tol / 2;
-    const double apart = LengthApart(original.visible, {&copy.visible}, step, tol) +
-                         LengthApart(copy.visible, {&original.visible}, step, tol) +
-                         LengthApart(original.hidden, {&copy.hidden, &copy.visible}, step, tol) +
-                         LengthApart(copy.hidden, {&original.hidden, &original.visible}, step, tol);
+    const double apart = LengthApart(original.visible, {&copy.visible}, tol) + LengthApart(copy.visible, {&original.visible}, tol) +
+                         LengthApart(original.hidden, {&copy.hidden, &copy.visible}, tol) +
+                         LengthApart(copy.hidden, {&original.hidden, &original.visible}, tol);
     return apart / (LengthOf(original.visible) + LengthOf(original.hidden) + LengthOf(copy.visible) + LengthOf(copy.hidden));
 }
 
-// The tab joint as it is, moved by 1e5 and scaled by 1000 (corners rounded
+// Three parts as they are, moved by 1e5 and scaled by 1000 (corners rounded
 // to float32 as STL stores them), checked by ray casting in every view.  The
 // copies draw the original's picture, and no more than the original (scaled
 // back): the front and back edges of a flush face that the rounding puts a
 // float's step apart are one line.
-TEST(FarModel, RoundedTabJointDrawsCorrectlyInEveryView) {
-    std::map<std::string, double> original;
-    std::map<std::string, Drawing> originalDrawing;
-    for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
-        ModelFrame frame;
-        const std::vector<Polygon> polygons = test::LocalPolygons(test::RoundedCopy(test::DataMesh("tab_in_slot.stl"), offset, scale), frame);
-        for (const char* name : {"iso", "front", "top", "iso-back-left"}) {
-            for (double perspective : {0.0, 40.0}) {
-                const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
-                const RunResult run = RemoveHiddenLines(polygons, camera, {.rounding = frame.rounding});
-                const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
-                EXPECT_LT(check.WrongShare(), 0.005) << name << " " << perspective << " offset " << offset;
-                const std::string key = name + std::to_string(perspective);
-                if (offset == 0 && scale == 1) original[key] = check.drawn, originalDrawing[key] = run.drawing;
-                EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
-                const Extent extent = ExtentOf(originalDrawing[key], true);
-                const double tol = 1e-3 * std::max(extent.max.x - extent.min.x, extent.max.y - extent.min.y);
-                EXPECT_LT(PictureDifference(originalDrawing[key], run.drawing, scale, tol), 0.002) << key << " offset " << offset;
+TEST(FarModel, RoundedCopiesDrawTheOriginalsPictureInEveryView) {
+    for (const char* file : {"tab_in_slot.stl", "plate_with_hole.stl", "bushing.stl"}) {
+        std::map<std::string, double> original;
+        std::map<std::string, Drawing> originalDrawing;
+        for (auto [offset, scale] : {std::pair{0.0, 1.0}, std::pair{1e5, 1.0}, std::pair{0.0, 1000.0}}) {
+            ModelFrame frame;
+            const std::vector<Polygon> polygons = test::LocalPolygons(test::RoundedCopy(test::DataMesh(file), offset, scale), frame);
+            for (const char* name : {"iso", "front", "top", "iso-back-left"}) {
+                for (double perspective : {0.0, 40.0}) {
+                    const Camera camera(test::NamedViewAt(name, perspective), BoundsOf(polygons));
+                    const RunResult run = RemoveHiddenLines(polygons, camera, {.rounding = frame.rounding});
+                    const CheckResult check = CheckDrawing(polygons, camera, 25, run.drawing, frame.rounding);
+                    const std::string key = file + std::string(" ") + name + std::to_string(perspective);
+                    EXPECT_LT(check.WrongShare(), 0.005) << key << " offset " << offset;
+                    if (offset == 0 && scale == 1) original[key] = check.drawn, originalDrawing[key] = run.drawing;
+                    EXPECT_LT(check.drawn / scale, 1.001 * original[key]) << key << " offset " << offset;
+                    const Extent extent = ExtentOf(originalDrawing[key], true);
+                    const double tol = 1e-3 * std::max(extent.max.x - extent.min.x, extent.max.y - extent.min.y);
+                    EXPECT_LT(PictureDifference(originalDrawing[key], run.drawing, scale, tol), 0.002) << key << " offset " << offset;
+                }
             }
         }
     }
