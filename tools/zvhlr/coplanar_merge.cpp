@@ -118,10 +118,12 @@ Neighbours NeighboursOf(const std::vector<Facet>& facets) {
     for (size_t i = 0; i < uses.size();) {
         size_t j = i;
         while (j < uses.size() && uses[j].key == uses[i].key) ++j;
-        const Use &a = uses[i], &b = uses[i + 1];
-        if (j - i == 2 && a.edge.first == b.edge.second && a.edge.second == b.edge.first) {
-            n.across[a.entry] = b.facet;
-            n.across[b.entry] = a.facet;
+        if (j - i == 2) {
+            const Use &a = uses[i], &b = uses[i + 1];
+            if (a.edge.first == b.edge.second && a.edge.second == b.edge.first) {
+                n.across[a.entry] = b.facet;
+                n.across[b.entry] = a.facet;
+            }
         }
         i = j;
     }
