@@ -1,9 +1,12 @@
 #include "edge_table.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <unordered_map>
+
+#include "vertex_weld.h"
 
 namespace zv::tool {
 
@@ -13,26 +16,17 @@ const Ring& RingOf(const Polygon& polygon, int ring) { return ring == 0 ? polygo
 
 }  // namespace
 
-// Points that compare equal hash alike: -0.0 is hashed as 0.0.
-size_t EdgeTable::PointHash::operator()(const Vec3& p) const {
-    uint64_t h = 0;
-    for (double c : {p.x + 0.0, p.y + 0.0, p.z + 0.0}) h = (h ^ std::bit_cast<uint64_t>(c)) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(h ^ (h >> 29));
-}
-
-int EdgeTable::WeldedIndex(Vec3 p) {
-    auto [it, added] = weld_.emplace(p, static_cast<int>(weld_.size()));
-    return it->second;
-}
-
 EdgeTable::EdgeTable(const std::vector<Polygon>& polygons, double smoothAngleDegrees) {
     size_t edgeCount = 0;
     for (const Polygon& polygon : polygons) {
         edgeCount += polygon.outer.size();
         for (const Ring& hole : polygon.holes) edgeCount += hole.size();
     }
-    weld_.reserve(edgeCount);
-    sharedOfEnds_.reserve(edgeCount);
+    std::vector<Vec3> corners;  // the welded corners
+    VertexWeld weld(corners);
+    weld.Reserve(edgeCount);
+    std::unordered_map<uint64_t, int> sharedOfEnds;  // welded end points, smaller first, to a shared edge
+    sharedOfEnds.reserve(edgeCount);
     edgeShared_.reserve(edgeCount);
     std::vector<EdgeRef> refs;  // per edge of every ring, in the order of edgeShared_
     refs.reserve(edgeCount);
@@ -45,16 +39,16 @@ EdgeTable::EdgeTable(const std::vector<Polygon>& polygons, double smoothAngleDeg
             const Ring& ring = RingOf(polygon, r);
             ringStart_[p].push_back(static_cast<int>(edgeShared_.size()));
             for (int e = 0; e < static_cast<int>(ring.size()); ++e) {
-                const int a = WeldedIndex(ring[e]), b = WeldedIndex(ring[(e + 1) % ring.size()]);
+                const int a = weld.IndexOf(ring[e]), b = weld.IndexOf(ring[(e + 1) % ring.size()]);
                 const uint64_t ends = uint64_t(uint32_t(std::min(a, b))) << 32 | uint32_t(std::max(a, b));
-                auto [it, added] = sharedOfEnds_.emplace(ends, static_cast<int>(sharedOfEnds_.size()));
+                auto [it, added] = sharedOfEnds.emplace(ends, static_cast<int>(sharedOfEnds.size()));
                 refs.push_back({p, r, e});
                 edgeShared_.push_back(it->second);
             }
         }
     }
     // Users grouped by shared edge, each group in the order of the rings.
-    const size_t sharedCount = sharedOfEnds_.size();
+    const size_t sharedCount = sharedOfEnds.size();
     usersStart_.assign(sharedCount + 1, 0);
     for (int shared : edgeShared_) ++usersStart_[shared + 1];
     for (size_t s = 0; s < sharedCount; ++s) usersStart_[s + 1] += usersStart_[s];
@@ -77,7 +71,7 @@ int EdgeTable::SharedOf(const EdgeRef& ref) const {
 }
 
 EdgeTable::Users EdgeTable::UsersOf(int shared) const {
-    return {users_.data() + usersStart_[shared], users_.data() + usersStart_[shared + 1]};
+    return Users(users_).subspan(usersStart_[shared], usersStart_[shared + 1] - usersStart_[shared]);
 }
 
 bool EdgeTable::IsSmooth(const EdgeRef& ref) const { return smooth_[SharedOf(ref)]; }

@@ -6,8 +6,7 @@
 // turned away.
 #pragma once
 
-#include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 #include "mesh.h"
@@ -38,27 +37,11 @@ public:
 
 private:
     // The rings' edges that one edge of the model is, in the order of the rings.
-    struct Users {
-        const EdgeRef* first;
-        const EdgeRef* last;
-        size_t size() const { return static_cast<size_t>(last - first); }
-        const EdgeRef& operator[](size_t k) const { return first[k]; }
-        const EdgeRef* begin() const { return first; }
-        const EdgeRef* end() const { return last; }
-    };
-    struct PointHash {
-        size_t operator()(const Vec3& p) const;
-    };
-    struct SamePoint {
-        bool operator()(const Vec3& a, const Vec3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
-    };
+    using Users = std::span<const EdgeRef>;
 
-    int WeldedIndex(Vec3 p);
     int SharedOf(const EdgeRef& ref) const;
     Users UsersOf(int shared) const;
 
-    std::unordered_map<Vec3, int, PointHash, SamePoint> weld_;
-    std::unordered_map<uint64_t, int> sharedOfEnds_;  // welded end points, smaller first, to a shared edge
     std::vector<int> usersStart_;   // per shared edge, where its users begin in users_ (one more at the end)
     std::vector<EdgeRef> users_;
     std::vector<bool> smooth_;                 // per shared edge

@@ -68,7 +68,7 @@ Mesh ParseBinaryStl(const std::string& data, const std::string& name, const Load
     }
     Mesh mesh;
     mesh.groups.push_back(std::string(data.substr(0, 80).c_str()));
-    VertexWeld weld(mesh);
+    VertexWeld weld(mesh.vertices);
     for (std::uint64_t t = 0; t < count; ++t) {
         if (progress && t % kReportEvery == 0) progress(double(t) / double(count));
         const size_t base = kHeaderSize + t * kTriangleSize;
@@ -99,7 +99,7 @@ std::string Quoted(std::string_view token) { return "'" + std::string(token) + "
 // Reads the ASCII form line by line as a small state machine.
 class AsciiStlReader {
 public:
-    AsciiStlReader(const std::string& name) : name_(name), weld_(mesh_) {}
+    AsciiStlReader(const std::string& name) : name_(name), weld_(mesh_.vertices) {}
 
     Mesh Read(const std::string& data, const LoadProgress& progress) {
         std::vector<std::string_view> tokens;

@@ -1,8 +1,8 @@
-// Joining equal corner points of separate triangles into shared mesh vertices.
+// Joining equal corner points into shared vertices.
 #pragma once
 
-#include <map>
-#include <tuple>
+#include <unordered_map>
+#include <vector>
 
 #include "mesh.h"
 
@@ -10,14 +10,25 @@ namespace zv::tool {
 
 class VertexWeld {
 public:
-    explicit VertexWeld(Mesh& mesh) : mesh_(mesh) {}
+    explicit VertexWeld(std::vector<Vec3>& vertices) : vertices_(vertices) {}
 
-    // The index of the mesh vertex at exactly p, added when there is none yet.
+    // The index of the vertex at exactly p, added when there is none yet
+    // (-0.0 and 0.0 are the same point).
     int IndexOf(Vec3 p);
 
+    // Room for this many distinct points without rehashing.
+    void Reserve(size_t points) { index_.reserve(points); }
+
 private:
-    Mesh& mesh_;
-    std::map<std::tuple<double, double, double>, int> index_;
+    struct PointHash {
+        size_t operator()(const Vec3& p) const;
+    };
+    struct SamePoint {
+        bool operator()(const Vec3& a, const Vec3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
+    };
+
+    std::vector<Vec3>& vertices_;
+    std::unordered_map<Vec3, int, PointHash, SamePoint> index_;
 };
 
 }  // namespace zv::tool
